@@ -1,0 +1,37 @@
+# GoogleTest and the helper that registers a test executable with CTest.
+#
+# Native builds use Debian's prebuilt GoogleTest; the Windows builds compile
+# it from Debian's sources with the cross compiler. Windows tests run under
+# wine64 through CMAKE_CROSSCOMPILING_EMULATOR; the 32-bit build cannot run
+# here (no wine32), so it builds its tests without registering them.
+enable_testing()
+include(GoogleTest)
+
+if(WIN32)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(NEXORA_RUN_WINDOWS_TESTS ON)
+  else()
+    set(NEXORA_RUN_WINDOWS_TESTS OFF)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# nexora_add_gtest(<target> [LABELS l1 l2 ...])
+function(nexora_add_gtest target)
+  cmake_parse_arguments(ARG "" "" "LABELS" ${ARGN})
+  target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
+  if(WIN32)
+    if(NEXORA_RUN_WINDOWS_TESTS)
+      add_test(NAME ${target} COMMAND ${target})
+      set_tests_properties(${target} PROPERTIES LABELS "wine;${ARG_LABELS}" TIMEOUT 600)
+    endif()
+  else()
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
+      PROPERTIES LABELS "unit;${ARG_LABELS}" TIMEOUT 120)
+  endif()
+endfunction()

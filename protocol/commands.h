@@ -1,0 +1,88 @@
+// Device commands. Each reads its inputs from CommandBuffers, writes its
+// results there (or into ShareList / DeviceList) and returns 1 on success,
+// 0 on failure; none shows a message.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "packet.h"
+
+// The 120-byte two-port LAN configuration record, sent verbatim.
+struct LanPortConfig {
+    char name[10];
+    char address[16];
+    char netmask[16];
+    char gateway[16];
+    char mode[2];
+};
+struct LanConfig {
+    LanPortConfig port[2];
+};
+static_assert(sizeof(LanConfig) == 120, "LanConfig is 120 bytes on the wire");
+
+struct CommandBuffersRecord {
+    char selectedIp[16];
+    char targetIp[16];
+    char netmask[16];
+    char gateway[16];
+    char adminUser[17];
+    char adminPassword[17];
+    LanConfig lanConfig;
+    char workgroup[32];
+    char codePage[64];
+    char sslMode[8];
+    char shareName[16];
+    char diskStatus[8];
+    char btFirmware[8];
+    char domain[128];
+    char mountMode[8];
+    char serviceCommand[8];
+    char addonName[8];
+};
+extern CommandBuffersRecord CommandBuffers;
+
+inline bool IsLanConfigPresent(const LanConfig& c) { return c.port[0].name[0] != 0; }
+
+struct ShareEntry {
+    char name[256];
+    ShareEntry* next;
+};
+struct ShareListRecord {
+    int count;
+    ShareEntry* head;
+    ShareEntry* tail;
+};
+extern ShareListRecord ShareList;
+void ClearShareList();
+
+// Reply text of QueryLanConfig into lanConfig. Returns false when the text
+// is refused (see commands.cpp); lanConfig is then left untouched.
+bool ParseLanConfig(const char* text, LanConfig* out);
+
+int CheckAdminLogin();
+int QueryShareList();
+int QueryWorkgroup();
+int QueryCodePage();
+int QueryDiskStatus();
+int QueryShareName();
+int QueryBtFirmware();
+int QueryDomain();
+int QuerySslMode();
+int QueryLanConfig();
+int SetDhcpClient();
+int ApplyLanSettings();
+int SetMountMode();
+int SendStopCommand();
+int SetWorkgroup();
+int SetCodePage();
+int RegisterAddon();
+
+// Request builders, shared by the commands and the tests.
+size_t BuildDiscoverRequest(uint8_t* buffer);
+// Query request: header for the device identity (MAC then octets), code,
+// data. Returns its length (28 + n).
+size_t BuildQueryRequest(uint8_t* buffer, const uint8_t identity[10], uint8_t code,
+                         const void* data, size_t n);
+// Set request: netmask and gateway texts cut to 16 bytes (nullptr leaves
+// zeros), data. Returns its length (60 + n).
+size_t BuildSetRequest(uint8_t* buffer, const uint8_t identity[10], uint8_t code,
+                       const char* netmask, const char* gateway, const void* data, size_t n);

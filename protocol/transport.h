@@ -1,0 +1,45 @@
+// Local interfaces, per-interface sockets, the client identity and the
+// request/reply exchange on which every device command is built.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "packet.h"
+#include "socket_layer.h"
+
+struct LocalInterfaceTableRecord {
+    int count;
+    char address[kMaxInterfaces][kAddressText];
+    SocketHandle sendSocket[kMaxInterfaces];
+    SocketHandle receiveSocket[kMaxInterfaces];
+};
+extern LocalInterfaceTableRecord LocalInterfaceTable;
+
+// Bytes 0..5 random, 6..9 zero; fills request bytes 1..10.
+extern uint8_t ClientId[10];
+
+// Starts the socket library, fills LocalInterfaceTable, makes ClientId and
+// opens the sockets. Returns false when the socket library cannot start;
+// the program then ends with exit code 1 (OpenTransportOrExit).
+bool OpenTransport();
+void OpenTransportOrExit();
+void CloseTransport();
+
+bool IsOwnReply(const uint8_t* reply);
+// "%d.%d.%d.%d" of reply bytes 17..20 into out (16 bytes).
+void FormatDeviceAddress(const uint8_t* reply, char out[kAddressText]);
+void SendPacket(int interfaceIndex, const uint8_t* packet, size_t length);
+// The reply wait of the exchange; expectedAddress nullptr means any address.
+// reply must hold kPacketBuffer + 1 bytes.
+bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAddress,
+                int tryLimit, uint8_t* reply);
+void DrainReceiveSocket(int interfaceIndex, int pollCount);
+
+// Diagnostic trace lines ("key=value\n") for the process console.
+void Trace(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+// Replaces where trace lines go (tests); nullptr restores stdout.
+using TraceSink = void (*)(const char* line);
+void SetTraceSink(TraceSink sink);
