@@ -34,6 +34,18 @@ bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAd
                 int tryLimit, uint8_t* reply);
 void DrainReceiveSocket(int interfaceIndex, int pollCount);
 
+// Pause between two counted polls of AwaitReply.
+constexpr int kReplyPauseMs = 100;
+// Datagrams of other types that AwaitReply skips for free before one
+// counted poll; past that they count as a failed poll, so that a flood of
+// foreign traffic cannot hold a wait for ever.
+constexpr int kMaxSkippedPerPoll = 256;
+
+// Dotted-decimal IPv4 text ("a.b.c.d", four decimal numbers 0..255) into
+// four octets, first octet first. False (octets untouched) for any other
+// text.
+bool ParseAddressText(const char* text, uint8_t octets[4]);
+
 // Diagnostic trace lines ("key=value\n") for the process console.
 void Trace(const char* format, ...)
 #if defined(__GNUC__)

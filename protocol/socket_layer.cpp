@@ -1,0 +1,9 @@
+#include "socket_layer.h"
+
+namespace {
+SocketLayer* installed = nullptr;
+}
+
+SocketLayer& Sockets() { return installed ? *installed : PlatformSocketLayer(); }
+
+void SetSocketLayer(SocketLayer* layer) { installed = layer; }
