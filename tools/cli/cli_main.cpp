@@ -1,0 +1,489 @@
+// nexora-cli: the storage-device operations of the main window from the
+// command line: discovery, the queries, administrator login and the LAN
+// settings changes. Built natively and for Windows on the protocol library.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "discovery.h"
+#include "lan_rules.h"
+#include "transport.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]\n"
+    "\n"
+    "Finds and configures the storage devices on every local network. Every command\n"
+    "first runs a discovery (device class 3, subclass 3; about one second per local\n"
+    "interface) to find its device, as the program's window does.\n"
+    "\n"
+    "Commands:\n"
+    "  discover [--class N] [--subclass N]\n"
+    "      One line per device, in discovery order, fields separated by one tab:\n"
+    "      address, name, netmask, gateway, DHCP flag character ('1' DHCP client),\n"
+    "      MAC (aa:bb:cc:dd:ee:ff), model, interface index. N is 0..255, 0 meaning\n"
+    "      any; both default to 3.\n"
+    "  query ADDRESS ITEM\n"
+    "      Prints one setting of the device at ADDRESS. ITEM is one of:\n"
+    "        shares      the share names, one per line, in the device's order\n"
+    "        workgroup   codepage   disk   sharename   btfirmware   domain   ssl\n"
+    "                    the device's text, on one line\n"
+    "        lanconfig   one line per LAN port: name, address, netmask, gateway,\n"
+    "                    mode, tab-separated (an empty gateway is an empty field);\n"
+    "                    nothing for a device without per-port configuration\n"
+    "  login ADDRESS [--user NAME] [--password TEXT]\n"
+    "      Checks the credentials (default user admin, empty password).\n"
+    "  set-dhcp ADDRESS [--password TEXT]\n"
+    "      Makes the device a DHCP client and prints its new address. A device\n"
+    "      with two LAN ports changes the port that carries ADDRESS.\n"
+    "  set-static ADDRESS NEW_ADDRESS NETMASK [GATEWAY] [--port LAN1|LAN2]\n"
+    "             [--password TEXT]\n"
+    "      Gives the device a static address. The settings are checked first, by\n"
+    "      the program's rules (an empty gateway is accepted only for 169.254.x.x).\n"
+    "      On a device with two LAN ports --port chooses the port (default: the\n"
+    "      port that carries ADDRESS); the other port keeps its settings.\n"
+    "\n"
+    "set-dhcp and set-static log in as the administrator first: user admin with an\n"
+    "empty password, then with --password. User names and passwords hold at most\n"
+    "16 characters.\n"
+    "\n"
+    "Options:\n"
+    "  --verbose   the protocol's diagnostic lines (key=value) on standard error\n"
+    "  --help      this text\n"
+    "\n"
+    "Exit status: 0 success; 1 device not found, no answer, or password refused;\n"
+    "2 bad usage or invalid input (a one-line message on standard error, and\n"
+    "nothing is sent).\n"
+    "\n"
+    "Environment (Linux): NEXORA_INTERFACES=ADDR[,ADDR...] chooses the local\n"
+    "interfaces and their order.\n";
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr size_t kCredentialMax = 16;
+
+void DropTrace(const char*) {}
+void TraceToStderr(const char* line) { std::fputs(line, stderr); }
+
+int UsageError(const std::string& text) {
+    std::fprintf(stderr, "nexora-cli: %s (see nexora-cli --help)\n", text.c_str());
+    return kExitUsage;
+}
+
+int Failure(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return kExitFailed;
+}
+
+// Text of a fixed field that may fill it without a terminator, with control
+// characters shown as '?' so that each record stays one line of fields.
+template <size_t N>
+std::string Printable(const char (&field)[N]) {
+    std::string s;
+    for (size_t i = 0; i < N && field[i] != 0; ++i) {
+        unsigned char c = static_cast<unsigned char>(field[i]);
+        s.push_back(c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c));
+    }
+    return s;
+}
+
+template <size_t N>
+void PutField(char (&field)[N], const std::string& text) {
+    std::memset(field, 0, N);
+    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+}
+
+// Four decimal fields joined by '.', each of one to maxDigits digits.
+bool ParseFields(const std::string& text, size_t maxDigits, int out[4]) {
+    size_t pos = 0;
+    for (int i = 0; i < 4; ++i) {
+        size_t start = pos;
+        while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) ++pos;
+        if (pos == start || pos - start > maxDigits) return false;
+        out[i] = std::atoi(text.substr(start, pos - start).c_str());
+        if (i < 3) {
+            if (pos >= text.size() || text[pos] != '.') return false;
+            ++pos;
+        }
+    }
+    return pos == text.size();
+}
+
+std::string Dotted(const int f[4]) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", f[0], f[1], f[2], f[3]);
+    return text;
+}
+
+// A device address as discovery writes it ("%d.%d.%d.%d").
+bool ParseDeviceAddress(const std::string& text, std::string* canonical) {
+    int f[4];
+    if (!ParseFields(text, 3, f)) return false;
+    for (int v : f)
+        if (v > 255) return false;
+    *canonical = Dotted(f);
+    return true;
+}
+
+bool ParseSmallNumber(const std::string& text, unsigned* out) {
+    if (text.empty() || text.size() > 3) return false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    unsigned v = static_cast<unsigned>(std::atoi(text.c_str()));
+    if (v > 255) return false;
+    *out = v;
+    return true;
+}
+
+struct Arguments {
+    std::string command;
+    std::vector<std::string> positional;
+    bool verbose = false;
+    bool help = false;
+    bool haveClass = false, haveSubclass = false, haveUser = false, havePassword = false, havePort = false;
+    std::string classText, subclassText, user, password, port;
+};
+
+// Options may stand anywhere after the command, as "--name VALUE" or
+// "--name=VALUE"; "--" ends them.
+bool ParseArguments(int argc, char** argv, Arguments* a, std::string* error) {
+    bool optionsDone = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (!optionsDone && arg == "--") { optionsDone = true; continue; }
+        if (optionsDone || arg.size() < 2 || arg[0] != '-' || arg[1] != '-') {
+            if (a->command.empty()) a->command = arg;
+            else a->positional.push_back(arg);
+            continue;
+        }
+        std::string name = arg, value;
+        bool inlineValue = false;
+        size_t eq = arg.find('=');
+        if (eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            inlineValue = true;
+        }
+        if (name == "--help") { a->help = true; continue; }
+        if (name == "--verbose") { a->verbose = true; continue; }
+        struct Valued { const char* name; bool* have; std::string* value; } valued[] = {
+            {"--class", &a->haveClass, &a->classText},
+            {"--subclass", &a->haveSubclass, &a->subclassText},
+            {"--user", &a->haveUser, &a->user},
+            {"--password", &a->havePassword, &a->password},
+            {"--port", &a->havePort, &a->port},
+        };
+        bool known = false;
+        for (const Valued& v : valued) {
+            if (name != v.name) continue;
+            known = true;
+            if (!inlineValue) {
+                if (i + 1 >= argc) { *error = name + " needs a value"; return false; }
+                value = argv[++i];
+            }
+            *v.have = true;
+            *v.value = value;
+        }
+        if (!known) { *error = "unknown option " + name; return false; }
+    }
+    return true;
+}
+
+// Only the options that the command takes.
+bool CheckOptions(const Arguments& a, bool classes, bool user, bool password, bool port,
+                  std::string* error) {
+    struct { bool given, allowed; const char* name; } options[] = {
+        {a.haveClass, classes, "--class"}, {a.haveSubclass, classes, "--subclass"},
+        {a.haveUser, user, "--user"}, {a.havePassword, password, "--password"},
+        {a.havePort, port, "--port"},
+    };
+    for (const auto& o : options) {
+        if (o.given && !o.allowed) {
+            *error = std::string(o.name) + " does not belong to " + a.command;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs the window's discovery and finds the device; prints why not.
+NasDevice* FindDevice(const std::string& address) {
+    DiscoverDevices(3, 3);
+    NasDevice* d = FindDeviceByAddress(address.c_str());
+    if (!d) std::fprintf(stderr, "nexora-cli: no device found at %s\n", address.c_str());
+    return d;
+}
+
+void SelectDevice(const std::string& address) { PutField(CommandBuffers.selectedIp, address); }
+
+void SetCredentials(const std::string& user, const std::string& password) {
+    PutField(CommandBuffers.adminUser, user);
+    PutField(CommandBuffers.adminPassword, password);
+}
+
+// The window's administrator check: admin with an empty password first,
+// then admin with the password that the user gave.
+bool ConfirmAdminPassword(const std::string& password) {
+    SetCredentials("admin", "");
+    if (CheckAdminLogin() != 0) return true;
+    SetCredentials("admin", password);
+    if (CheckAdminLogin() != 0) return true;
+    std::fprintf(stderr, "Wrong administrator password input!\n");
+    return false;
+}
+
+// Queries the LAN configuration as a device click does: cleared first, so
+// that a device that does not answer counts as one without per-port
+// configuration.
+void QueryLanConfigForChange() {
+    std::memset(&CommandBuffers.lanConfig, 0, sizeof CommandBuffers.lanConfig);
+    QueryLanConfig();
+}
+
+bool IsLan1(const LanPortConfig& p) { return Printable(p.name) == "LAN1"; }
+
+// The port that the window selects first: LAN2 when the device has two
+// ports and the listed address is not the first port's.
+std::string DefaultPort(const NasDevice& d) {
+    const LanConfig& c = CommandBuffers.lanConfig;
+    if (IsLan1(c.port[0]) && Printable(c.port[0].address) != Printable(d.ipText)) return "LAN2";
+    return "LAN1";
+}
+
+LanPortConfig& PortHalf(const std::string& port) {
+    return CommandBuffers.lanConfig.port[port == "LAN2" ? 1 : 0];
+}
+
+int RunDiscover(unsigned deviceClass, unsigned deviceSubclass) {
+    DiscoverDevices(deviceClass, deviceSubclass);
+    for (const NasDevice* d = DeviceList.head; d; d = d->next) {
+        std::printf("%s\t%s\t%s\t%s\t%s\t%02x:%02x:%02x:%02x:%02x:%02x\t%s\t%d\n",
+                    Printable(d->ipText).c_str(), Printable(d->name).c_str(),
+                    Printable(d->netmask).c_str(), Printable(d->gateway).c_str(),
+                    Printable(d->dhcpFlag).substr(0, 1).c_str(), d->mac[0], d->mac[1], d->mac[2],
+                    d->mac[3], d->mac[4], d->mac[5], Printable(d->model).c_str(), d->interfaceIndex);
+    }
+    return kExitOk;
+}
+
+int RunQuery(const std::string& address, const std::string& item) {
+    if (!FindDevice(address)) return kExitFailed;
+    SelectDevice(address);
+    CommandBuffersRecord& b = CommandBuffers;
+    int ok = 0;
+    std::string text;
+    if (item == "shares") {
+        ok = QueryShareList();
+        if (ok) {
+            for (const ShareEntry* e = ShareList.head; e; e = e->next) std::printf("%s\n", Printable(e->name).c_str());
+        }
+    } else if (item == "lanconfig") {
+        std::memset(&b.lanConfig, 0, sizeof b.lanConfig);
+        ok = QueryLanConfig();
+        if (ok) {
+            for (const LanPortConfig& p : b.lanConfig.port) {
+                if (p.name[0] == 0) continue;
+                std::printf("%s\t%s\t%s\t%s\t%s\n", Printable(p.name).c_str(), Printable(p.address).c_str(),
+                            Printable(p.netmask).c_str(), Printable(p.gateway).c_str(),
+                            Printable(p.mode).c_str());
+            }
+        }
+    } else {
+#define NEXORA_TEXT_QUERY(ITEM, FIELD, COMMAND)       \
+    if (item == ITEM) {                               \
+        std::memset(b.FIELD, 0, sizeof b.FIELD);      \
+        ok = COMMAND();                               \
+        text = Printable(b.FIELD);                    \
+    }
+        NEXORA_TEXT_QUERY("workgroup", workgroup, QueryWorkgroup)
+        NEXORA_TEXT_QUERY("codepage", codePage, QueryCodePage)
+        NEXORA_TEXT_QUERY("disk", diskStatus, QueryDiskStatus)
+        NEXORA_TEXT_QUERY("sharename", shareName, QueryShareName)
+        NEXORA_TEXT_QUERY("btfirmware", btFirmware, QueryBtFirmware)
+        NEXORA_TEXT_QUERY("domain", domain, QueryDomain)
+        NEXORA_TEXT_QUERY("ssl", sslMode, QuerySslMode)
+#undef NEXORA_TEXT_QUERY
+        if (ok) std::printf("%s\n", text.c_str());
+    }
+    if (!ok) return Failure("nexora-cli: no answer from " + address + " to the " + item + " query");
+    return kExitOk;
+}
+
+int RunLogin(const std::string& address, const std::string& user, const std::string& password) {
+    if (!FindDevice(address)) return kExitFailed;
+    SelectDevice(address);
+    SetCredentials(user, password);
+    if (CheckAdminLogin() == 0) return Failure("Wrong administrator password input!");
+    std::printf("Login accepted.\n");
+    return kExitOk;
+}
+
+int RunSetDhcp(const std::string& address, const std::string& password) {
+    NasDevice* d = FindDevice(address);
+    if (!d) return kExitFailed;
+    SelectDevice(address);
+    QueryLanConfigForChange();
+    if (IsLanConfigPresent(CommandBuffers.lanConfig)) {
+        // The port that carries the address becomes a DHCP client; the
+        // rest of the record goes back as the device reported it.
+        PutField(PortHalf(DefaultPort(*d)).mode, "1");
+    }
+    if (!ConfirmAdminPassword(password)) return kExitFailed;
+    if (!SetDhcpClient()) return Failure("Set to dhcp client fail.");
+    std::printf("DHCP client enabled.\n%s\n", Printable(CommandBuffers.selectedIp).c_str());
+    return kExitOk;
+}
+
+struct StaticSettings {
+    int address[4], netmask[4], gateway[4];
+    bool gatewayBlank;
+};
+
+int RunSetStatic(const std::string& address, const StaticSettings& s, const Arguments& a) {
+    NasDevice* d = FindDevice(address);
+    if (!d) return kExitFailed;
+    SelectDevice(address);
+    QueryLanConfigForChange();
+    CommandBuffersRecord& b = CommandBuffers;
+    const bool gatewayZero = s.gateway[0] == 0 && s.gateway[1] == 0 && s.gateway[2] == 0 && s.gateway[3] == 0;
+    if (IsLanConfigPresent(b.lanConfig)) {
+        const std::string port = a.havePort ? a.port : DefaultPort(*d);
+        if (port == "LAN2" && !IsLan1(b.lanConfig.port[0])) {
+            std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
+            return kExitUsage;
+        }
+        // The chosen port's half gets the new settings, the other half
+        // stays as the device reported it. The header fields carry the
+        // first half's values, as the window sends them.
+        LanPortConfig& half = PortHalf(port);
+        PutField(half.address, Dotted(s.address));
+        PutField(half.netmask, Dotted(s.netmask));
+        PutField(half.gateway, Dotted(s.gateway));
+        PutField(half.mode, "0");
+        const LanPortConfig& first = b.lanConfig.port[0];
+        PutField(b.targetIp, Printable(first.address));
+        PutField(b.netmask, Printable(first.netmask));
+        PutField(b.gateway, gatewayZero ? std::string() : Printable(first.gateway));
+    } else {
+        if (a.havePort && a.port == "LAN2") {
+            std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
+            return kExitUsage;
+        }
+        PutField(b.targetIp, Dotted(s.address));
+        PutField(b.netmask, Dotted(s.netmask));
+        PutField(b.gateway, gatewayZero ? std::string() : Dotted(s.gateway));
+    }
+    if (!ConfirmAdminPassword(a.password)) return kExitFailed;
+    if (!ApplyLanSettings()) return Failure("nexora-cli: no answer from " + address + " to the new settings");
+    std::printf("LAN settings applied.\n");
+    return kExitOk;
+}
+
+bool CheckCredential(const char* what, const std::string& text, std::string* error) {
+    if (text.size() > kCredentialMax) {
+        *error = std::string(what) + " holds at most 16 characters";
+        return false;
+    }
+    return true;
+}
+
+// The static settings from the command line, checked by the window's rules.
+// Prints the reason and returns false when they are refused.
+bool ReadStaticSettings(const Arguments& a, StaticSettings* s, int* exitCode) {
+    const char* names[3] = {"NEW_ADDRESS", "NETMASK", "GATEWAY"};
+    int* fields[3] = {s->address, s->netmask, s->gateway};
+    s->gatewayBlank = a.positional.size() < 4 || a.positional[3].empty();
+    for (int i = 0; i < 3; ++i) {
+        std::memset(fields[i], 0, sizeof(int) * 4);
+        if (i == 2 && s->gatewayBlank) continue;
+        const std::string& text = a.positional[1 + i];
+        // Up to three digits per field, as an address control takes them;
+        // the rules below name a field above 255.
+        if (!ParseFields(text, 3, fields[i])) {
+            *exitCode = UsageError(std::string(names[i]) + " '" + text + "' is not four numbers joined by '.'");
+            return false;
+        }
+    }
+    LanCheckResult r = ValidateStaticSettings(false, s->address, false, s->netmask, s->gatewayBlank, s->gateway);
+    if (!r.ok) {
+        std::fprintf(stderr, "%s\n", r.message ? r.message : "The settings are refused.");
+        *exitCode = kExitUsage;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments a;
+    std::string error;
+    if (!ParseArguments(argc, argv, &a, &error)) return UsageError(error);
+    if (a.help) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (a.command.empty()) return UsageError("no command");
+
+    const std::string& c = a.command;
+    size_t minArgs, maxArgs;
+    bool classes = false, user = false, password = false, port = false;
+    if (c == "discover") { minArgs = 0; maxArgs = 0; classes = true; }
+    else if (c == "query") { minArgs = maxArgs = 2; }
+    else if (c == "login") { minArgs = maxArgs = 1; user = password = true; }
+    else if (c == "set-dhcp") { minArgs = maxArgs = 1; password = true; }
+    else if (c == "set-static") { minArgs = 3; maxArgs = 4; password = port = true; }
+    else return UsageError("unknown command '" + c + "'");
+    if (a.positional.size() < minArgs) return UsageError(c + ": missing arguments");
+    if (a.positional.size() > maxArgs) return UsageError(c + ": too many arguments");
+    if (!CheckOptions(a, classes, user, password, port, &error)) return UsageError(error);
+
+    std::string address;
+    if (c != "discover" && !ParseDeviceAddress(a.positional[0], &address))
+        return UsageError("ADDRESS '" + a.positional[0] + "' is not an IPv4 address");
+    if (!CheckCredential("the user name", a.user, &error) ||
+        !CheckCredential("the password", a.password, &error))
+        return UsageError(error);
+    if (a.havePort && a.port != "LAN1" && a.port != "LAN2")
+        return UsageError("--port is LAN1 or LAN2, got '" + a.port + "'");
+    static const char* const kItems[] = {"shares", "workgroup", "codepage", "disk", "sharename",
+                                         "btfirmware", "domain", "ssl", "lanconfig"};
+    if (c == "query") {
+        bool known = false;
+        for (const char* i : kItems) known = known || a.positional[1] == i;
+        if (!known) return UsageError("unknown query item '" + a.positional[1] + "'");
+    }
+    unsigned deviceClass = 3, deviceSubclass = 3;
+    if (a.haveClass && !ParseSmallNumber(a.classText, &deviceClass))
+        return UsageError("--class needs a number 0..255, got '" + a.classText + "'");
+    if (a.haveSubclass && !ParseSmallNumber(a.subclassText, &deviceSubclass))
+        return UsageError("--subclass needs a number 0..255, got '" + a.subclassText + "'");
+    StaticSettings settings{};
+    int exitCode = kExitOk;
+    if (c == "set-static" && !ReadStaticSettings(a, &settings, &exitCode)) return exitCode;
+
+    // Everything is checked: now the network.
+    SetTraceSink(a.verbose ? TraceToStderr : DropTrace);
+    if (!OpenTransport()) {
+        std::fprintf(stderr, "nexora-cli: the socket library cannot start\n");
+        return kExitFailed;
+    }
+    int result;
+    if (c == "discover") result = RunDiscover(deviceClass, deviceSubclass);
+    else if (c == "query") result = RunQuery(address, a.positional[1]);
+    else if (c == "login") result = RunLogin(address, a.haveUser ? a.user : "admin", a.password);
+    else if (c == "set-dhcp") result = RunSetDhcp(address, a.password);
+    else result = RunSetStatic(address, settings, a);
+    std::fflush(stdout);
+    CloseTransport();
+    ClearShareList();
+    FreeDeviceRecords();
+    return result;
+}
