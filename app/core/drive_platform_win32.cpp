@@ -1,0 +1,42 @@
+// Drive platform of the Windows build: Windows networking and GetDriveTypeA.
+#include <windows.h>
+#include <winnetwk.h>
+
+#include <cstring>
+
+#include "drive_table.h"
+
+namespace {
+
+struct Win32DrivePlatform final : DrivePlatform {
+    bool RemoteName(const char* drive, char* remote, size_t cap) override {
+        if (cap == 0) return false;
+        remote[0] = '\0';
+        char buffer[256] = {};
+        DWORD length = sizeof buffer;
+        if (WNetGetConnectionA(drive, buffer, &length) != NO_ERROR) return false;
+        buffer[sizeof buffer - 1] = '\0';
+        size_t n = std::strlen(buffer);
+        if (n > cap - 1) n = cap - 1;
+        std::memcpy(remote, buffer, n);
+        remote[n] = '\0';
+        return true;
+    }
+
+    unsigned DriveType(const char* drive) override {
+        // GetDriveTypeA wants the root directory: "Z:" becomes "Z:\".
+        char root[4] = {};
+        if (drive == nullptr || drive[0] == '\0' || drive[1] != ':') return DRIVE_NO_ROOT_DIR;
+        root[0] = drive[0];
+        root[1] = ':';
+        root[2] = '\\';
+        return GetDriveTypeA(root);
+    }
+};
+
+}  // namespace
+
+DrivePlatform& SystemDrivePlatform() {
+    static Win32DrivePlatform platform;
+    return platform;
+}
