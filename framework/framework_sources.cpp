@@ -1,0 +1,2 @@
+// Implementation files of the framework follow.
+#include "framework.h"
