@@ -1,6 +1,9 @@
 // Device commands. Each reads its inputs from CommandBuffers, writes its
 // results there (or into ShareList / DeviceList) and returns 1 on success,
-// 0 on failure; none shows a message.
+// 0 on failure; none shows a message. A failure leaves every buffer as it
+// was (QueryShareList has emptied ShareList by then). Reply texts longer
+// than their buffer are cut to fit. ApplyLanSettings refuses (0, nothing
+// sent) a targetIp that is not a dotted-decimal IPv4 address.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -55,7 +58,11 @@ extern ShareListRecord ShareList;
 void ClearShareList();
 
 // Reply text of QueryLanConfig into lanConfig. Returns false when the text
-// is refused (see commands.cpp); lanConfig is then left untouched.
+// is refused, and *out is then left untouched: a text longer than 515
+// characters, one with fewer than 5 tokens (10 when the first name is
+// "LAN1"), or one with a token that does not fit its field. The record is
+// sent back to the device as it stands, so it is never stored partly or
+// cut. QueryLanConfig returns 0 for a refused text.
 bool ParseLanConfig(const char* text, LanConfig* out);
 
 int CheckAdminLogin();
@@ -76,7 +83,8 @@ int SetWorkgroup();
 int SetCodePage();
 int RegisterAddon();
 
-// Request builders, shared by the commands and the tests.
+// Request builders, shared by the commands and the tests. buffer holds
+// kPacketBuffer bytes and is cleared first; data is cut to fit it.
 size_t BuildDiscoverRequest(uint8_t* buffer);
 // Query request: header for the device identity (MAC then octets), code,
 // data. Returns its length (28 + n).

@@ -23,6 +23,11 @@ struct DeviceListRecord {
 };
 extern DeviceListRecord DeviceList;
 
+// Rebuilds DeviceList: per interface one request, a 50 ms pause, then 32
+// listening cycles of up to 10 ms with 20 ms pauses, one datagram at most
+// per cycle (a failed receive uses up its cycle). Class or subclass 0
+// means any. A reply shorter than its layout's fixed part is ignored; its
+// name is bounded to the bytes received and to 255 characters.
 void DiscoverDevices(unsigned deviceClass, unsigned deviceSubclass);
 NasDevice* FindDeviceByAddress(const char* ipText);
 bool IsDeviceListEmpty();

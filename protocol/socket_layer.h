@@ -17,7 +17,10 @@ public:
     virtual bool Startup() = 0;
     virtual void Cleanup() = 0;
     // The host's IPv4 addresses as dotted text, in the resolver's order
-    // (Windows: gethostbyname(gethostname())).
+    // (Windows: gethostbyname(gethostname())). Linux: the addresses of the
+    // interfaces that are up, multicast-capable and not loopback, by
+    // interface index, then address; NEXORA_INTERFACES=a.b.c.d,... chooses
+    // and orders them instead (local addresses only, loopback allowed).
     virtual std::vector<std::string> HostAddresses() = 0;
     // Internet datagram socket with multicast loop-back off.
     virtual SocketHandle OpenSendSocket() = 0;

@@ -13,17 +13,21 @@
 //   are left out.
 //
 // * A UDP socket bound to a unicast address does not receive multicast on
-//   Linux. Each receive socket is therefore bound to INADDR_ANY:port (with
-//   SO_REUSEADDR and SO_REUSEPORT, so that the sockets of several
-//   interfaces, and other programs, share the port), joins the group on its
-//   interface address, and turns on IP_PKTINFO. Such a socket sees the
-//   group's datagrams of every interface that has joined it, so
-//   WaitReadable and Receive look at each datagram's arrival interface
-//   (ipi_ifindex) and read and discard those that arrived on another
-//   interface: each receive socket then delivers only what arrived on its
-//   own interface, as a Windows socket bound to that interface's address
-//   does. IP_MULTICAST_ALL is turned off so that groups joined by other
-//   sockets are not delivered either.
+//   Linux. Each receive socket is therefore bound to INADDR_ANY:port with
+//   SO_REUSEADDR (so that the sockets of several interfaces, and other
+//   programs that set it, share the port) and joins the group on its
+//   interface address. Each must deliver only what arrived on its own
+//   interface, as a Windows socket bound to that interface's address does:
+//   - IP_MULTICAST_ALL is turned off, so the kernel delivers to the socket
+//     only the groups that it joined itself, on the interface it joined
+//     them on;
+//   - IP_PKTINFO is turned on, and WaitReadable and Receive read and
+//     discard every datagram whose arrival interface (ipi_ifindex) is not
+//     the socket's own (unicast datagrams to the port, older kernels).
+//   SO_REUSEPORT is deliberately not set: with it, the kernel hands a
+//   group's datagram to one socket of the port group only, and together
+//   with IP_MULTICAST_ALL off, the sockets of all but one interface then
+//   receive nothing.
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -143,9 +147,6 @@ public:
         const int on = 1;
         const int off = 0;
         setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-#ifdef SO_REUSEPORT
-        setsockopt(s, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
-#endif
         sockaddr_in local{};
         local.sin_family = AF_INET;
         local.sin_port = htons(port);

@@ -29,7 +29,12 @@ bool IsOwnReply(const uint8_t* reply);
 void FormatDeviceAddress(const uint8_t* reply, char out[kAddressText]);
 void SendPacket(int interfaceIndex, const uint8_t* packet, size_t length);
 // The reply wait of the exchange; expectedAddress nullptr means any address.
-// reply must hold kPacketBuffer + 1 bytes.
+// reply must hold kPacketBuffer + 1 bytes; the bytes after the datagram are
+// zero. A datagram of another type is skipped without cost (up to
+// kMaxSkippedPerPoll in a row); a poll with nothing readable, a failed
+// receive, a reply shorter than the 24-byte header, another client's id or
+// another device's address costs a try. At most tryLimit + 1 counted polls
+// with tryLimit pauses of kReplyPauseMs between them.
 bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAddress,
                 int tryLimit, uint8_t* reply);
 void DrainReceiveSocket(int interfaceIndex, int pollCount);

@@ -131,13 +131,6 @@ TEST_F(CommandTest, TargetNotInDeviceListSendsAndDrainsNothing) {
     EXPECT_TRUE(sockets.waits.empty());
 }
 
-TEST_F(CommandTest, SixteenCharacterSelectedAddressIsReadWithinItsField) {
-    std::memcpy(CommandBuffers.selectedIp, "192.168.000.0321", 16);  // no terminator
-    SET(CommandBuffers.targetIp, "192.168.0.32");                    // follows in memory
-    EXPECT_EQ(QueryWorkgroup(), 0);
-    EXPECT_TRUE(sockets.sent.empty());
-}
-
 TEST_F(CommandTest, AdminLoginRequestAndResult) {
     SET(CommandBuffers.adminUser, "admin");
     AnswerWith(QueryReply("192.168.0.32", "\x01"));
