@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# nexora-cli's command-line checks, without a network: every line of
+# invalid_inputs.txt exits with status 2 and its message, and --help works.
+# NEXORA_INTERFACES pins the client to loopback in case a check let
+# something through to the network.
+#
+#   cli_usage_test.sh CLI
+set -u
+CLI=${1:?path of nexora-cli}
+here=$(cd "$(dirname "$0")" && pwd)
+export NEXORA_INTERFACES=127.0.0.1
+passed=0
+failed=0
+check() {  # WHAT EXPECTED GOT
+  if [ "$2" == "$3" ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL: %s\n  expected: %q\n  got:      %q\n' "$1" "$2" "$3"
+  fi
+}
+out=$(mktemp)
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+while IFS='|' read -r expected args; do
+  case "$expected" in '' | '#'*) continue ;; esac
+  eval "set -- $args"
+  timeout 20 "$CLI" "$@" >"$out" 2>"$err"
+  rc=$?
+  check "nexora-cli $args: exit status" 2 "$rc"
+  check "nexora-cli $args: standard error" "$expected" "$(cat "$err")"
+  check "nexora-cli $args: standard output" "" "$(cat "$out")"
+done <"$here/invalid_inputs.txt"
+
+"$CLI" --help >"$out" 2>"$err"
+check "--help: exit status" 0 "$?"
+check "--help: first line" "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 "$out")"
+for word in discover query login set-dhcp set-static lanconfig "--port LAN1|LAN2" "Exit status"; do
+  if grep -qF -- "$word" "$out"; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAIL: --help does not mention '$word'"; fi
+done
+"$CLI" query 10.201.1.10 ssl --help >"$out" 2>"$err"
+check "--help after a command: exit status" 0 "$?"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,204 @@
+// Finding and describing the windows of the program under test.
+#include <algorithm>
+#include <cstdlib>
+
+#include "driver.h"
+
+namespace uidriver {
+
+Session g;
+
+std::string ClassOf(HWND hwnd) {
+    char buf[256] = "";
+    GetClassNameA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+std::string TextOf(HWND hwnd) {
+    DWORD_PTR len = 0;
+    if (SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &len)) {
+        std::string text(static_cast<size_t>(len) + 1, '\0');
+        DWORD_PTR got = 0;
+        if (SendMessageTimeoutA(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 1000, &got)) {
+            text.resize(std::min<size_t>(static_cast<size_t>(got), len));
+            return text;
+        }
+    }
+    // The owner is busy: what the window manager stored is the best we have.
+    char buf[1024] = "";
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+std::string StripMnemonic(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&') {
+                out += '&';
+                ++i;
+            }
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+DWORD ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+DWORD ThreadOf(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr); }
+
+namespace {
+
+struct EnumState {
+    DWORD pid;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
+    EnumState* s = reinterpret_cast<EnumState*>(lp);
+    if (s->pid == 0 || ProcessOf(hwnd) == s->pid) s->out->push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+int OwnerDepth(HWND hwnd) {
+    int depth = 0;
+    for (HWND o = GetWindow(hwnd, GW_OWNER); o && depth < 64; o = GetWindow(o, GW_OWNER)) ++depth;
+    return depth;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    std::vector<HWND> out;
+    EnumState s{pid, &out};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&s));
+    return out;
+}
+
+std::vector<HWND> ChildWindows(HWND parent, bool descendants) {
+    std::vector<HWND> out;
+    if (descendants) {
+        EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&out));
+    } else {
+        for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) out.push_back(c);
+    }
+    return out;
+}
+
+RECT WindowRectOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+RECT ClientRectOnScreen(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    POINT tl{r.left, r.top}, br{r.right, r.bottom};
+    ClientToScreen(hwnd, &tl);
+    ClientToScreen(hwnd, &br);
+    return RECT{tl.x, tl.y, br.x, br.y};
+}
+
+bool IsMessageBoxLike(HWND hwnd) {
+    if (ClassOf(hwnd) != "#32770") return false;
+    bool button = false, text = false;
+    for (HWND c : ChildWindows(hwnd, false)) {
+        std::string cls = ClassOf(c);
+        if (cls == "Button") {
+            button = true;
+        } else if (cls == "Static") {
+            LONG style = GetWindowLongA(c, GWL_STYLE);
+            if ((style & SS_TYPEMASK) != SS_ICON && !TextOf(c).empty()) text = true;
+        } else {
+            return false;  // edits, lists, combos: an ordinary dialog
+        }
+    }
+    return button && text;
+}
+
+HWND FindModalWindow() {
+    HWND best = nullptr;
+    int bestDepth = -1;
+    for (HWND w : TopLevelWindows(g.pid)) {
+        if (w == g.main || !IsWindowVisible(w) || !IsWindowEnabled(w)) continue;
+        HWND owner = GetWindow(w, GW_OWNER);
+        if (!owner || IsWindowEnabled(owner)) continue;
+        int depth = OwnerDepth(w);
+        if (depth > bestDepth) {
+            best = w;
+            bestDepth = depth;
+        }
+    }
+    return best;
+}
+
+void RequireTarget() {
+    if (!g.pid) Fail("no-target", "no program attached yet (use attach)");
+}
+
+HWND ResolveWindow(const std::string& ref) {
+    HWND w = nullptr;
+    if (ref.empty() || ref == "current") {
+        w = g.current;
+        if (!w) Fail("no-target", "no current window (use attach or wait-window)");
+    } else if (ref == "main") {
+        w = g.main;
+        if (!w) Fail("no-target", "no program attached yet (use attach)");
+    } else if (ref.size() > 2 && ref[0] == '0' && (ref[1] == 'x' || ref[1] == 'X')) {
+        w = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(ref.c_str() + 2, nullptr, 16)));
+    } else {
+        Fail("bad-args", "window must be main, current or a 0x handle, got \"" + ref + "\"");
+    }
+    if (!IsWindow(w)) Fail("gone", "window " + HandleText(w) + " no longer exists");
+    return w;
+}
+
+HWND ResolveControl(const std::string& ref, HWND within) {
+    if (ref.empty()) Fail("bad-args", "empty control reference");
+    if (ref.size() > 2 && ref[0] == '0' && (ref[1] == 'x' || ref[1] == 'X')) {
+        HWND w = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(ref.c_str() + 2, nullptr, 16)));
+        if (!IsWindow(w)) Fail("not-found", "no window " + ref);
+        return w;
+    }
+    if (IsInteger(ref)) {
+        int id = static_cast<int>(ParseInt(ref, "control id"));
+        if (HWND c = GetDlgItem(within, id)) return c;
+        for (HWND c : ChildWindows(within, true))
+            if (GetDlgCtrlID(c) == id) return c;
+        Fail("not-found", "no control with id " + ref + " in window " + HandleText(within));
+    }
+    std::string text = ref.compare(0, 5, "text=") == 0 ? ref.substr(5) : ref;
+    HWND hidden = nullptr;
+    for (HWND c : ChildWindows(within, true)) {
+        if (StripMnemonic(TextOf(c)) != text) continue;
+        if (IsWindowVisible(c)) return c;
+        if (!hidden) hidden = c;
+    }
+    if (hidden) return hidden;
+    Fail("not-found", "no control with text \"" + text + "\" in window " + HandleText(within));
+}
+
+LRESULT SendTo(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_NORMAL, g.timeoutMs, &result)) {
+        if (!IsWindow(hwnd)) Fail("gone", "window " + HandleText(hwnd) + " no longer exists");
+        Fail("busy", "window " + HandleText(hwnd) + " did not answer within " +
+                         std::to_string(g.timeoutMs) + " ms");
+    }
+    return static_cast<LRESULT>(result);
+}
+
+}  // namespace uidriver
