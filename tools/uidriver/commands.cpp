@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 namespace uidriver {
@@ -230,7 +231,16 @@ std::string CmdWaitModal(const Args& a) {
 
 std::string CmdWaitGone(const Args& a) {
     a.Check(1, {"timeout"});
-    HWND w = ResolveWindow(a.PositionalOr(0, ""));
+    // A window that is already destroyed is gone: no fallback to main here.
+    std::string ref = a.PositionalOr(0, "");
+    HWND w = (ref.empty() || ref == "current") ? g.current : nullptr;
+    if (!ref.empty() && ref != "current") {
+        if (ref.size() > 2 && ref[0] == '0' && (ref[1] == 'x' || ref[1] == 'X'))
+            w = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(ref.c_str() + 2, nullptr, 16)));
+        else
+            w = ResolveWindow(ref);
+    }
+    if (!w) Fail("no-target", "no current window (use attach or wait-window)");
     HWND still = WaitForWindow(TimeoutOf(a), [&]() -> HWND {
         return (IsWindow(w) && IsWindowVisible(w)) ? nullptr : w;
     });
