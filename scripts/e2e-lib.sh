@@ -141,19 +141,19 @@ e2e_prefix_template() {
 # every other file is a real copy, so nothing a run writes reaches the
 # template. Falls back to a full copy across file systems.
 e2e_clone_prefix() {
-  local src=$1 dst=$2
-  if ! cp -al "$src" "$dst" 2>/dev/null; then
-    rm -rf "$dst"
-    cp -a "$src" "$dst"
-    return
-  fi
-  (
+  local src dst=$2
+  src=$(cd "$1" && pwd) || return 1
+  if cp -al "$src" "$dst" 2>/dev/null && (
     cd "$dst" || exit 1
     find . -type f ! \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.drv' -o -iname '*.sys' \
       -o -iname '*.ocx' -o -iname '*.tlb' -o -iname '*.acm' -o -iname '*.cpl' -o -iname '*.ax' \
       -o -iname '*.ds' -o -iname '*.nls' -o -iname '*.msstyles' \) -print0 |
-      while IFS= read -r -d '' f; do cp -p --remove-destination "$src/$f" "$f"; done
-  )
+      while IFS= read -r -d '' f; do cp -p --remove-destination "$src/$f" "$f" || exit 1; done
+  ); then
+    return 0
+  fi
+  rm -rf "$dst"
+  cp -a "$src" "$dst"
 }
 
 # e2e_wine: a private prefix (copy of the cached one) and its wineserver,

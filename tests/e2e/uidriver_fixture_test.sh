@@ -58,6 +58,9 @@ for i in $(seq 50); do drive ping >/dev/null; done
 echo "timing: driver round trip (ping): $(( ($(e2e_now_ms) - start) * 1000 / 50 )) us"
 
 echo "== command language"
+help=$(ip netns exec "$E2E_CLIENT_NS" wine "$E2E_WINDOWS_BIN/nexora-uidriver.exe" --help 2>/dev/null)
+e2e_check 'nexora-uidriver.exe --help documents the commands' 'attach TITLE' \
+  "$(grep -o 'attach TITLE' <<<"$help" | head -n1)"
 e2e_expect 'help' 'attach TITLE' 'lv-read C'
 e2e_expect 'frobnicate' 'err unknown-command'
 e2e_expect 'click' 'err bad-args'
@@ -87,6 +90,10 @@ e2e_expect 'lv-selected 1000' 'index=1'
 e2e_expect 'lv-click 1000 2 col=3'
 expect_event 'a click on row 2, column 3 selects row 2' 'row 1000 item=2 selected=2'
 e2e_expect 'lv-read 1000' 'selected=2'
+e2e_expect 'lv-click 1000 0 button=right'
+expect_event 'a right click on row 0 is NM_RCLICK' 'rclick 1000 item=0 selected=0'
+e2e_expect 'lv-click 1000 1 double=1'
+expect_event 'a double click on row 1 ends with NM_DBLCLK' 'dblclick 1000 item=1 selected=1'
 e2e_expect 'lv-click 1000 3' 'err not-found'
 e2e_expect 'lv-read 1006' 'err wrong-class'
 
@@ -197,6 +204,14 @@ e2e_expect 'wait-modal' 'title="Login"'
 e2e_expect 'keys {ESC}'
 e2e_expect 'wait-gone'
 expect_event 'Escape cancels the dialog' 'login cancel'
+
+e2e_expect 'click 1048'
+e2e_expect 'wait-modal' 'kind=dialog'
+e2e_expect 'msgbox timeout=300' 'err not-msgbox'
+e2e_expect 'controls' '65535 "Static" "The drive letter has been used."' '[0x' ' 1 "Button" "" 1 1'
+e2e_expect 'click 1'
+e2e_expect 'wait-gone'
+expect_event 'a text-less skinned button is clicked by its id' 'in-use ok'
 
 echo "== busy window"
 e2e_expect 'click Busy'

@@ -15,8 +15,13 @@ std::string ClassOf(HWND hwnd) {
 }
 
 std::string TextOf(HWND hwnd) {
+    // A thread that just let a text request time out is asked no more for a
+    // moment, so that listing the controls of a busy window stays quick.
+    static DWORD busyThread = 0, busySince = 0;
+    const DWORD thread = ThreadOf(hwnd);
+    const bool recentlyBusy = thread == busyThread && GetTickCount() - busySince < 2000;
     DWORD_PTR len = 0;
-    if (SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &len)) {
+    if (!recentlyBusy && SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &len)) {
         std::string text(static_cast<size_t>(len) + 1, '\0');
         DWORD_PTR got = 0;
         if (SendMessageTimeoutA(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
@@ -26,6 +31,10 @@ std::string TextOf(HWND hwnd) {
         }
     }
     // The owner is busy: what the window manager stored is the best we have.
+    if (!recentlyBusy) {
+        busyThread = thread;
+        busySince = GetTickCount();
+    }
     char buf[1024] = "";
     GetWindowTextA(hwnd, buf, sizeof buf);
     return buf;
@@ -113,20 +122,30 @@ RECT ClientRectOnScreen(HWND hwnd) {
 }
 
 bool IsMessageBoxLike(HWND hwnd) {
+    // A system message box: one text static (id 0xFFFF), perhaps an icon,
+    // and push buttons with standard ids and texts. Dialogs of the program
+    // have more statics, other controls, or text-less skinned buttons.
     if (ClassOf(hwnd) != "#32770") return false;
-    bool button = false, text = false;
+    int texts = 0, buttons = 0;
     for (HWND c : ChildWindows(hwnd, false)) {
+        if (!IsWindowVisible(c)) continue;
         std::string cls = ClassOf(c);
-        if (cls == "Button") {
-            button = true;
-        } else if (cls == "Static") {
-            LONG style = GetWindowLongA(c, GWL_STYLE);
-            if ((style & SS_TYPEMASK) != SS_ICON && !TextOf(c).empty()) text = true;
+        LONG style = GetWindowLongA(c, GWL_STYLE);
+        if (cls == "Static") {
+            if ((style & SS_TYPEMASK) == SS_ICON) continue;
+            if (GetDlgCtrlID(c) != 0xFFFF) return false;
+            ++texts;
+        } else if (cls == "Button") {
+            LONG type = style & BS_TYPEMASK;
+            int id = GetDlgCtrlID(c);
+            if ((type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) || id < IDOK || id > 11 || TextOf(c).empty())
+                return false;
+            ++buttons;
         } else {
-            return false;  // edits, lists, combos: an ordinary dialog
+            return false;
         }
     }
-    return button && text;
+    return texts == 1 && buttons >= 1;
 }
 
 HWND FindModalWindow() {
