@@ -38,7 +38,9 @@ const char kUsage[] =
     "                    mode, tab-separated (an empty gateway is an empty field);\n"
     "                    nothing for a device without per-port configuration\n"
     "  login ADDRESS [--user NAME] [--password TEXT]\n"
-    "      Checks the credentials (default user admin, empty password).\n"
+    "      Checks the credentials (default user admin, empty password) and\n"
+    "      prints \"Login accepted.\"; a device that does not answer counts as\n"
+    "      refusing them.\n"
     "  set-dhcp ADDRESS [--password TEXT]\n"
     "      Makes the device a DHCP client and prints its new address. A device\n"
     "      with two LAN ports changes the port that carries ADDRESS.\n"
@@ -48,6 +50,7 @@ const char kUsage[] =
     "      the program's rules (an empty gateway is accepted only for 169.254.x.x).\n"
     "      On a device with two LAN ports --port chooses the port (default: the\n"
     "      port that carries ADDRESS); the other port keeps its settings.\n"
+    "      Prints \"LAN settings applied.\" once the device has acknowledged them.\n"
     "\n"
     "set-dhcp and set-static log in as the administrator first: user admin with an\n"
     "empty password, then with --password. User names and passwords hold at most\n"
@@ -368,6 +371,14 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
         PutField(half.gateway, Dotted(s.gateway));
         PutField(half.mode, "0");
         const LanPortConfig& first = b.lanConfig.port[0];
+        std::string firstAddress;
+        if (!ParseDeviceAddress(Printable(first.address), &firstAddress)) {
+            // The record goes back with the first port's address in the
+            // header fields; without one the change cannot be sent.
+            std::fprintf(stderr, "nexora-cli: the device at %s reports no address for its first port\n",
+                         address.c_str());
+            return kExitFailed;
+        }
         PutField(b.targetIp, Printable(first.address));
         PutField(b.netmask, Printable(first.netmask));
         PutField(b.gateway, gatewayZero ? std::string() : Printable(first.gateway));
