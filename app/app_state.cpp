@@ -1,0 +1,5 @@
+#include "app_state.h"
+
+char CurrentDeviceAddress[16] = {};
+int lanPortIndex = 0;
+int LoginForAdmin = 0;

@@ -1,0 +1,163 @@
+// The main window's device panel: what a click on a device shows, the
+// shares list with the local drive letters, and the drive-letter combo.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app_state.h"
+#include "commands.h"
+#include "discovery.h"
+#include "drive_table.h"
+#include "main_dlg.h"
+#include "transport.h"
+
+namespace {
+
+constexpr int kShareNameBytes = 256;     // a share name as the device sends it
+constexpr int kWideShareName = 1024;     // the name in UTF-16
+constexpr int kAnsiShareName = 256;      // the name shown, with its terminator
+
+// A device share name (UTF-8, at most 256 bytes) in the ANSI code page.
+// Characters the code page lacks become its default character; a name too
+// long for the buffer is cut at a character boundary.
+std::string ShareNameForDisplay(const char* utf8) {
+  const int length = static_cast<int>(strnlen(utf8, kShareNameBytes));
+  if (length == 0) return std::string();
+  wchar_t wide[kWideShareName];
+  const int wideLength = ::MultiByteToWideChar(CP_UTF8, 0, utf8, length, wide, kWideShareName);
+  if (wideLength <= 0) return std::string(utf8, static_cast<size_t>(length));
+  char ansi[kAnsiShareName];
+  for (int n = wideLength; n > 0; --n) {
+    // Never end on the first half of a surrogate pair.
+    if (n < wideLength && wide[n - 1] >= 0xD800 && wide[n - 1] <= 0xDBFF) continue;
+    const int got = ::WideCharToMultiByte(CP_ACP, 0, wide, n, ansi, kAnsiShareName - 1, nullptr, nullptr);
+    if (got > 0) return std::string(ansi, static_cast<size_t>(got));
+  }
+  return std::string();
+}
+
+bool IsDottedZero(const uint8_t octets[4]) {
+  return octets[0] == 0 && octets[1] == 0 && octets[2] == 0 && octets[3] == 0;
+}
+
+}  // namespace
+
+void CMainDlg::ShowAddress(CIPAddressCtrl& control, const char* text, bool zeroBlank) {
+  uint8_t octets[4];
+  if (text == nullptr || !ParseAddressText(text, octets) || (zeroBlank && IsDottedZero(octets))) {
+    control.ClearAddress();
+    return;
+  }
+  control.SetAddress(octets[0], octets[1], octets[2], octets[3]);
+}
+
+void CMainDlg::EnableAddressControls(BOOL enable) {
+  ipEdit.EnableWindow(enable);
+  gatewayEdit.EnableWindow(enable);
+  netmaskEdit.EnableWindow(enable);
+}
+
+void CMainDlg::ShowDhcpMode(const char* mode) {
+  if (mode != nullptr && mode[0] == '1') {
+    dhcpCombo.SetCurSel(1);
+    EnableAddressControls(FALSE);
+  } else {
+    dhcpCombo.SetCurSel(0);
+    EnableAddressControls(TRUE);
+  }
+}
+
+void CMainDlg::OnClickDeviceList() {
+  // The clicked row: the first selected one from the top of the view. A
+  // click on empty space, or on a row whose device is gone, changes nothing.
+  const int count = deviceListCtrl.GetItemCount();
+  int item = -1;
+  for (int i = std::max(0, deviceListCtrl.GetTopIndex()); i < count; ++i) {
+    if (deviceListCtrl.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) {
+      item = i;
+      break;
+    }
+  }
+  if (item < 0) return;
+  char address[16], netmask[16], gateway[16], name[256];
+  deviceListCtrl.GetItemText(item, 1, address, sizeof address);
+  deviceListCtrl.GetItemText(item, 2, netmask, sizeof netmask);
+  deviceListCtrl.GetItemText(item, 3, gateway, sizeof gateway);
+  deviceListCtrl.GetItemText(item, 0, name, sizeof name);
+  NasDevice* device = FindDeviceByAddress(address);
+  if (device == nullptr) return;
+
+  deviceSelected = 1;
+  deviceListCtrl.SetFocus();
+
+  CopyTextField(CurrentDeviceAddress, address);
+  CopyPaddedField(CommandBuffers.selectedIp, address);
+  CopyTextField(selectedModel, device->model);
+  char mode[sizeof device->dhcpFlag];
+  CopyTextField(mode, device->dhcpFlag);
+
+  LanConfig& config = CommandBuffers.lanConfig;
+  std::memset(config.port[0].name, 0, sizeof config.port[0].name);
+  QueryLanConfig();
+
+  if (!IsLanConfigPresent(config)) {
+    // One port (or no answer): the list's values stand for the first half.
+    CopyTextField(config.port[0].address, address);
+    CopyTextField(config.port[0].netmask, netmask);
+    CopyTextField(config.port[0].gateway, gateway);
+    CopyTextField(config.port[0].mode, mode);
+    lanPortCombo.ResetContent();
+    lanPortCombo.EnableWindow(FALSE);
+  } else {
+    char first[sizeof config.port[0].name + 1] = {};
+    char second[sizeof config.port[1].name + 1] = {};
+    std::memcpy(first, config.port[0].name, sizeof config.port[0].name);
+    std::memcpy(second, config.port[1].name, sizeof config.port[1].name);
+    lanPortCombo.EnableWindow(TRUE);
+    lanPortCombo.ResetContent();
+    lanPortCombo.AddString(first);
+    int selection = 0;
+    if (std::strcmp(first, "LAN1") == 0) {
+      lanPortCombo.AddString(second);
+      // The list shows the address the device answered from: the second
+      // port's when it differs from the first port's.
+      if (strncmp(address, config.port[0].address, sizeof config.port[0].address) != 0) selection = 1;
+    }
+    lanPortCombo.SetCurSel(selection);
+    lanPortIndex = selection;
+  }
+
+  ShowDhcpMode(mode);
+  ShowAddress(ipEdit, address, false);
+  ShowAddress(netmaskEdit, netmask, false);
+  ShowAddress(gatewayEdit, gateway, true);
+
+  QueryShareList();
+  std::memset(CommandBuffers.sslMode, 0, sizeof CommandBuffers.sslMode);
+  QuerySslMode();
+
+  FillShareList(name, address, true, HostMatch::NameOrAddressNoCase);
+}
+
+void CMainDlg::FillShareList(const char* deviceName, const char* deviceAddress, bool skipRecycleBin,
+                             HostMatch mode) {
+  shareListCtrl.DeleteAllItems();
+  shareListCtrl.RedrawWindow();
+  int index = 0;
+  for (const ShareEntry* share = ShareList.head; share != nullptr; share = share->next) {
+    if (skipRecycleBin && IsRecycleBinShare(share->name)) continue;
+    const std::string shown = ShareNameForDisplay(share->name);
+    const int row = shareListCtrl.InsertItem(index, shown.c_str());
+    if (row < 0) continue;
+    ++index;
+    if (const char* drive = MappedDriveForShare(shown.c_str(), deviceName, deviceAddress, mode))
+      shareListCtrl.SetItemText(row, 1, drive);
+  }
+}
+
+void CMainDlg::FillDriveLetterCombo() {
+  driveCombo.ResetContent();
+  const DriveLetterComboContent content = BuildDriveLetterCombo();
+  for (const DriveLetterComboItem& item : content.items) driveCombo.AddString(item.text.c_str());
+  if (content.selected >= 0) driveCombo.SetCurSel(content.selected);
+}

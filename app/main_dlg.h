@@ -1,0 +1,100 @@
+// The main window (template 102): the device list, the selected device's
+// address panel and shares, and the buttons that start every operation.
+#pragma once
+#include "framework.h"
+#include "share_match.h"
+#include "skin_button.h"
+#include "skin_dialog.h"
+#include "skin_list.h"
+
+class CMainDlg : public CSkinDialog {
+public:
+  explicit CMainDlg(CWnd* pParent = nullptr);
+  ~CMainDlg() override;
+
+  BOOL OnInitDialog() override;
+
+  // --- start-up, refresh, ways out ------------------------------------------
+  // Rediscovers the devices and refills the device list; empties the panel.
+  void OnRefresh();
+  void OnExit();
+  void OnClose();
+
+  // --- device selection and panel ---------------------------------------------
+  void OnClickDeviceList();
+  // Rebuilds the shares list from ShareList, each row with the drive letter
+  // the share is mapped to (MappedDriveTable, matched as mode says).
+  void FillShareList(const char* deviceName, const char* deviceAddress, bool skipRecycleBin,
+                     HostMatch mode);
+  // Refills the "Available Drive Letters :" combo from MappedDriveTable.
+  void FillDriveLetterCombo();
+
+  // --- LAN settings ------------------------------------------------------------
+  void OnDhcpModeChange();
+  void OnLanPortChange();
+  void OnApplyLanSettings();
+  // Copies the three address controls and the DHCP mode into the half of
+  // CommandBuffers.lanConfig that portName names ("LAN2": the second).
+  void StageLanPort(const char* portName);
+  // Checks the address controls; fills targetIp, netmask and gateway.
+  bool ValidateLanSettings();
+  // Field check of one address control (kind 1 address, 2 netmask, 3
+  // gateway); shows the message and focuses the field at fault.
+  bool CheckAddressFields(int kind, int f1, int f2, int f3, int f4);
+
+  // --- flows of the other operations ---------------------------------------------
+  void OnOpenWebConfig();
+  void OnMapDrive();
+  void OnUnmapDrive();
+  void OnAbout();
+  void OnLanguage();
+  void OnBitTorrent();
+  void OnWidget();
+
+  // Members in the order the window builds them.
+  CSkinButton exitButton;
+  CSkinButton aboutButton;
+  CSkinButton applyButton;
+  CSkinButton btButton;
+  CSkinButton closeButton;
+  CSkinButton minimizeButton;
+  CSkinButton languageButton;
+  CSkinButton webButton;
+  CSkinButton unmapButton;
+  CSkinButton mapButton;
+  CSkinButton widgetButton;
+  CSkinButton refreshButton;
+  CComboBox lanPortCombo;
+  CComboBox dhcpCombo;
+  CComboBox driveCombo;
+  CSkinListCtrl shareListCtrl;
+  CSkinListCtrl deviceListCtrl;
+  CIPAddressCtrl ipEdit;
+  CIPAddressCtrl netmaskEdit;
+  CIPAddressCtrl gatewayEdit;
+  // 1 while a device clicked in the list is the current one; 0 after every
+  // refresh. Applying settings and the add-on flows refuse to act at 0.
+  int deviceSelected = 0;
+  HICON icon = nullptr;
+  // Model of the clicked device (empty when it reported none).
+  char selectedModel[34] = {};
+  CFont deviceListFont;
+  CFont shareListFont;
+
+protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Enter does not end the main window (Escape and the close button do).
+  void OnOK() override {}
+
+private:
+  void OnPaint();
+  CIPAddressCtrl* AddressControl(int kind);
+  // Shows an address text in a control; a text that is not a dotted IPv4
+  // address, or 0.0.0.0 when zeroBlank, clears the control instead.
+  static void ShowAddress(CIPAddressCtrl& control, const char* text, bool zeroBlank);
+  // Enables or disables the address, gateway and netmask controls.
+  void EnableAddressControls(BOOL enable);
+  // Selects the DHCP mode of a mode text ('1' first: DHCP client).
+  void ShowDhcpMode(const char* mode);
+};
