@@ -218,6 +218,16 @@ e2e_expect 'click Busy'
 e2e_expect 'sync timeout=300' 'err busy'
 e2e_expect 'sync timeout=5000'
 expect_event 'sync waits out the blocked handler' 'busy done'
+status
+before=${STATUS%%:*}
+e2e_expect 'click Busy'
+e2e_expect 'click Refresh'
+e2e_expect 'sync timeout=5000'
+status
+e2e_check 'sync also waits for the click that queued up while the window was busy' \
+  "$((before + 2)): click 1002" "$STATUS"
+e2e_expect 'click Busy'
+e2e_expect 'text 1099' 'busy done'
 
 echo "== network"
 e2e_expect 'click Multicast'

@@ -91,7 +91,7 @@ bool HitsControl(POINT pt, HWND ctl) {
 
 std::string DescribeHit(POINT pt) {
     HWND hit = WindowFromPoint(pt);
-    return HandleText(hit) + " (" + ClassOf(hit) + " \"" + TextOf(hit) + "\")";
+    return HandleText(hit) + " (" + ClassOf(hit) + " \"" + QuickTextOf(hit) + "\")";
 }
 
 // Clicks at pt inside `area` of ctl after checking that a person could: the
@@ -155,7 +155,7 @@ std::string CmdSleep(const Args& a) {
 }
 
 std::string WindowReply(HWND w) {
-    return Reply().Handle("hwnd", w).Int("pid", ProcessOf(w)).Str("title", TextOf(w)).Str("class", ClassOf(w)).Line();
+    return Reply().Handle("hwnd", w).Int("pid", ProcessOf(w)).Str("title", QuickTextOf(w)).Str("class", ClassOf(w)).Line();
 }
 
 std::string CmdAttach(const Args& a) {
@@ -185,7 +185,7 @@ std::string CmdWindows(const Args& a) {
     std::vector<std::string> rows;
     for (HWND w : TopLevelWindows(g.pid)) {
         if (!IsWindowVisible(w)) continue;
-        rows.push_back(ListOf({HandleText(w), Quote(TextOf(w)), Quote(ClassOf(w)),
+        rows.push_back(ListOf({HandleText(w), Quote(QuickTextOf(w)), Quote(ClassOf(w)),
                                std::to_string(IsWindowEnabled(w) ? 1 : 0)}));
     }
     return Reply().Int("count", static_cast<long long>(rows.size())).List("windows", rows).Line();
@@ -199,7 +199,7 @@ std::string CmdWaitWindow(const Args& a) {
     HWND w = WaitForWindow(TimeoutOf(a), [&]() -> HWND {
         for (HWND t : TopLevelWindows(g.pid)) {
             if (!IsWindowVisible(t)) continue;
-            if (byTitle && TextOf(t) != title) continue;
+            if (byTitle && QuickTextOf(t) != title) continue;
             if (byClass && ClassOf(t) != cls) continue;
             if (!byTitle && !byClass && t == g.main) continue;
             return t;
@@ -214,7 +214,7 @@ std::string CmdWaitWindow(const Args& a) {
 std::string ModalReply(HWND w) {
     return Reply()
         .Handle("hwnd", w)
-        .Str("title", TextOf(w))
+        .Str("title", QuickTextOf(w))
         .Str("class", ClassOf(w))
         .Word("kind", IsMessageBoxLike(w) ? "msgbox" : "dialog")
         .Line();
@@ -259,7 +259,7 @@ std::string CmdWindow(const Args& a) {
     HWND w = a.HasPositional(0) ? ResolveWindow(a.Positional(0, "window")) : Current();
     return Reply()
         .Handle("hwnd", w)
-        .Str("title", TextOf(w))
+        .Str("title", QuickTextOf(w))
         .Str("class", ClassOf(w))
         .Word("rect", RectText(WindowRectOf(w)))
         .Word("client", RectText(ClientRectOnScreen(w)))
@@ -277,7 +277,7 @@ std::string CmdControls(const Args& a) {
     HWND w = a.HasPositional(0) ? ResolveWindow(a.Positional(0, "window")) : Current();
     std::vector<std::string> rows;
     for (HWND c : ChildWindows(w, a.NamedBool("all", false))) {
-        rows.push_back(ListOf({HandleText(c), std::to_string(GetDlgCtrlID(c)), Quote(ClassOf(c)), Quote(TextOf(c)),
+        rows.push_back(ListOf({HandleText(c), std::to_string(GetDlgCtrlID(c)), Quote(ClassOf(c)), Quote(QuickTextOf(c)),
                                std::to_string(IsWindowVisible(c) ? 1 : 0),
                                std::to_string(IsWindowEnabled(c) ? 1 : 0), RectText(WindowRectOf(c))}));
     }
@@ -366,16 +366,23 @@ std::string CmdClose(const Args& a) {
 std::string CmdSync(const Args& a) {
     a.Check(1, {"timeout"});
     HWND w = a.HasPositional(0) ? ResolveWindow(a.Positional(0, "window")) : Current();
-    DWORD saved = g.timeoutMs;
-    g.timeoutMs = TimeoutOf(a);
-    Sleep(30);
-    try {
-        SendTo(w, WM_NULL, 0, 0);
-    } catch (...) {
-        g.timeoutMs = saved;
-        throw;
+    // Idle means: W's thread answers a message at once twice in a row, 30 ms
+    // apart. One answer is not enough: a thread that was busy takes our
+    // message before the input that queued up meanwhile.
+    const DWORD timeout = TimeoutOf(a), start = GetTickCount();
+    int quick = 0;
+    while (quick < 2) {
+        Sleep(30);
+        DWORD spent = GetTickCount() - start;
+        DWORD_PTR result = 0;
+        DWORD sent = GetTickCount();
+        if (spent >= timeout ||
+            !SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, timeout - spent, &result)) {
+            if (!IsWindow(w)) Fail("gone", "window " + HandleText(w) + " no longer exists");
+            Fail("busy", "window " + HandleText(w) + " was not idle within " + std::to_string(timeout) + " ms");
+        }
+        quick = GetTickCount() - sent < 15 ? quick + 1 : 0;
     }
-    g.timeoutMs = saved;
     return "ok";
 }
 

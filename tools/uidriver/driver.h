@@ -103,9 +103,12 @@ extern Session g;
 // ---- windows (windows.cpp) -------------------------------------------------
 
 std::string ClassOf(HWND hwnd);
-// The window text; uses WM_GETTEXT (which Wine and Windows carry across
-// processes) and falls back to the stored caption when the owner is busy.
+// The window text through WM_GETTEXT (which Wine and Windows carry across
+// processes); waits for a busy owner up to the session timeout ("busy").
 std::string TextOf(HWND hwnd);
+// The same for listings: asks for at most 200 ms, then takes the stored
+// caption, which for some controls is out of date.
+std::string QuickTextOf(HWND hwnd);
 std::string StripMnemonic(const std::string& text);
 DWORD ProcessOf(HWND hwnd);
 DWORD ThreadOf(HWND hwnd);

@@ -15,23 +15,30 @@ std::string ClassOf(HWND hwnd) {
 }
 
 std::string TextOf(HWND hwnd) {
-    // A thread that just let a text request time out is asked no more for a
-    // moment, so that listing the controls of a busy window stays quick.
+    LRESULT len = SendTo(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    if (len < 0) len = 0;
+    std::string text(static_cast<size_t>(len) + 1, '\0');
+    LRESULT got = SendTo(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(got > 0 ? std::min<size_t>(static_cast<size_t>(got), static_cast<size_t>(len)) : 0);
+    return text;
+}
+
+std::string QuickTextOf(HWND hwnd) {
+    // A thread that just let a text request time out is not asked again for
+    // a moment, so that a listing of a busy window's controls stays quick.
     static DWORD busyThread = 0, busySince = 0;
     const DWORD thread = ThreadOf(hwnd);
-    const bool recentlyBusy = thread == busyThread && GetTickCount() - busySince < 2000;
-    DWORD_PTR len = 0;
-    if (!recentlyBusy && SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &len)) {
-        std::string text(static_cast<size_t>(len) + 1, '\0');
-        DWORD_PTR got = 0;
-        if (SendMessageTimeoutA(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
-                                reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 1000, &got)) {
-            text.resize(std::min<size_t>(static_cast<size_t>(got), len));
-            return text;
+    if (!(thread == busyThread && GetTickCount() - busySince < 2000)) {
+        DWORD_PTR len = 0;
+        if (SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 200, &len)) {
+            std::string text(static_cast<size_t>(len) + 1, '\0');
+            DWORD_PTR got = 0;
+            if (SendMessageTimeoutA(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                    reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 200, &got)) {
+                text.resize(std::min<size_t>(static_cast<size_t>(got), len));
+                return text;
+            }
         }
-    }
-    // The owner is busy: what the window manager stored is the best we have.
-    if (!recentlyBusy) {
         busyThread = thread;
         busySince = GetTickCount();
     }
@@ -138,7 +145,7 @@ bool IsMessageBoxLike(HWND hwnd) {
         } else if (cls == "Button") {
             LONG type = style & BS_TYPEMASK;
             int id = GetDlgCtrlID(c);
-            if ((type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) || id < IDOK || id > 11 || TextOf(c).empty())
+            if ((type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) || id < IDOK || id > 11 || QuickTextOf(c).empty())
                 return false;
             ++buttons;
         } else {
@@ -202,7 +209,7 @@ HWND ResolveControl(const std::string& ref, HWND within) {
     std::string text = ref.compare(0, 5, "text=") == 0 ? ref.substr(5) : ref;
     HWND hidden = nullptr;
     for (HWND c : ChildWindows(within, true)) {
-        if (StripMnemonic(TextOf(c)) != text) continue;
+        if (StripMnemonic(QuickTextOf(c)) != text) continue;
         if (IsWindowVisible(c)) return c;
         if (!hidden) hidden = c;
     }
