@@ -138,6 +138,9 @@ e2e_expect 'cb-select 1013 X: via=keys' 'selected=2 text="X:"'
 e2e_expect 'cb-select 1013 1' 'selected=1 text="Y:"'
 expect_event 'a click on an item in view takes it' 'selchange 1013 1 Y:'
 e2e_expect 'cb-select 1013 B:' 'err not-found'
+e2e_expect 'cb-select 1016 LAN2' 'err hidden'
+e2e_expect 'cb-set 1016 LAN2' 'selected=1 text="LAN2"'
+expect_event 'cb-set reaches a hidden combo box' 'selchange 1016 1 LAN2'
 
 echo "== IP address controls and edits"
 e2e_expect 'ip-read 1006' 'address="0.0.0.0" blank=1 filled=0 fields=["" "" "" ""]'

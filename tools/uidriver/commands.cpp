@@ -547,25 +547,40 @@ HWND OpenDropDown(HWND cb) {
     return nullptr;
 }
 
+// The item that a cb-select or cb-set names: its index (a number) or its
+// text (any other word, or text=...).
+int ComboItemArg(const Args& a, const std::vector<std::string>& items) {
+    if (a.Has("text") || !IsInteger(a.PositionalOr(1, ""))) {
+        std::string wanted = a.Has("text") ? a.Named("text", "") : a.Positional(1, "item index or text");
+        for (size_t i = 0; i < items.size(); ++i)
+            if (items[i] == wanted) return static_cast<int>(i);
+        Fail("not-found", "no item \"" + wanted + "\" in " + QuotedList(items));
+    }
+    int index = static_cast<int>(ParseInt(a.Positional(1, "item index"), "item index"));
+    if (index < 0 || index >= static_cast<int>(items.size()))
+        Fail("not-found", "no item " + std::to_string(index) + " (" + std::to_string(items.size()) + " items)");
+    return index;
+}
+
+// For a combo box that no person can reach (hidden): selects the item and
+// sends the parent the selection-change notification a user's choice sends.
+std::string CmdCbSet(const Args& a) {
+    a.Check(2, {"text"});
+    HWND cb = RequireClass(ControlArg(a, 0), WC_COMBOBOXA, "a combo box");
+    int index = ComboItemArg(a, ComboItems(cb));
+    HWND parent = GetParent(cb);
+    if (!parent) Fail("bad-args", "combo box " + HandleText(cb) + " has no parent window");
+    SendTo(cb, CB_SETCURSEL, index, 0);
+    if (!PostMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(cb), CBN_SELCHANGE), reinterpret_cast<LPARAM>(cb)))
+        Fail("gone", "cannot post to " + HandleText(parent));
+    return ComboReply(cb);
+}
+
 std::string CmdCbSelect(const Args& a) {
     a.Check(2, {"text", "via", "timeout"});
     HWND cb = RequireClass(ControlArg(a, 0), WC_COMBOBOXA, "a combo box");
     std::vector<std::string> items = ComboItems(cb);
-    int index = -1;
-    std::string wanted;
-    if (a.Has("text") || !IsInteger(a.PositionalOr(1, ""))) {
-        wanted = a.Has("text") ? a.Named("text", "") : a.Positional(1, "item index or text");
-        for (size_t i = 0; i < items.size(); ++i)
-            if (items[i] == wanted) {
-                index = static_cast<int>(i);
-                break;
-            }
-        if (index < 0) Fail("not-found", "no item \"" + wanted + "\" in " + QuotedList(items));
-    } else {
-        index = static_cast<int>(ParseInt(a.Positional(1, "item index"), "item index"));
-        if (index < 0 || index >= static_cast<int>(items.size()))
-            Fail("not-found", "no item " + std::to_string(index) + " (" + std::to_string(items.size()) + " items)");
-    }
+    const int index = ComboItemArg(a, items);
     std::string via = a.Named("via", "mouse");
     if (via != "mouse" && via != "keys") Fail("bad-args", "via must be mouse or keys");
 
@@ -789,7 +804,7 @@ const Command kCommands[] = {
     {"click-at", CmdClickAt},    {"move", CmdMove},           {"bm-click", CmdBmClick},
     {"command", CmdCommand},     {"close", CmdClose},         {"sync", CmdSync},
     {"lv-read", CmdLvRead},      {"lv-selected", CmdLvSelected}, {"lv-click", CmdLvClick},
-    {"cb-read", CmdCbRead},      {"cb-select", CmdCbSelect},  {"ip-read", CmdIpRead},
+    {"cb-read", CmdCbRead},      {"cb-select", CmdCbSelect},  {"cb-set", CmdCbSet},  {"ip-read", CmdIpRead},
     {"ip-type", CmdIpType},      {"type", CmdType},           {"keys", CmdKeys},
     {"focus", CmdFocus},         {"msgbox", CmdMsgbox},       {"screenshot", CmdScreenshot},
     {"exit-code", CmdExitCode},  {"quit", CmdQuit},
