@@ -14,6 +14,17 @@ RemoteBuffer::RemoteBuffer(HWND owner, size_t size) : size_(size) {
                            FALSE, pid);
     if (!process_) Fail("access", "cannot open process " + std::to_string(pid) + " (error " +
                                       std::to_string(GetLastError()) + ")");
+    // The structures written here are laid out for this driver's own word
+    // size: a 64-bit driver cannot fill them for a 32-bit program, or back.
+    BOOL selfWow = FALSE, targetWow = FALSE;
+    IsWow64Process(GetCurrentProcess(), &selfWow);
+    IsWow64Process(process_, &targetWow);
+    if (selfWow != targetWow) {
+        CloseHandle(process_);
+        process_ = nullptr;
+        Fail("bitness", "the program and the driver differ in word size (32/64 bit); use the driver of the "
+                        "program's build");
+    }
     base_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!base_) {
         DWORD err = GetLastError();
