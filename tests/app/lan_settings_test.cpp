@@ -355,3 +355,30 @@ TEST_F(LanSettingsTest, ApplyOnTheSecondPortStagesItsHalfAndValidatesItsValues) 
     EXPECT_EQ("255.255.255.0", sets[0].Text(24, 16));
   });
 }
+
+TEST_F(LanSettingsTest, DhcpOnATwoPortDeviceTravelsInTheRecordAfterValidation) {
+  SimDevice device;
+  device.lanConfig = kTwoPorts;
+  net.Add(device);
+  RunMain([&](CMainDlg& dlg) {
+    ClickDevice(dlg, 0);
+    ChooseComboItem(dlg, dlg.dhcpCombo, 1);
+    // The disabled controls are still checked.
+    SetAddressText(dlg.netmaskEdit, "");
+    net.requests.clear();
+    fwtest::ClickButton(dlg, 1007);
+    EXPECT_TRUE(net.requests.empty()) << net.Trace();
+    ASSERT_EQ(1u, fwtest::MessageBoxes().size()) << RecordedMessages();
+    EXPECT_EQ("Please input net mask address!", fwtest::MessageBoxes()[0].text);
+
+    SetAddressText(dlg.netmaskEdit, "255.255.255.0");
+    fwtest::ClickButton(dlg, 1007);
+    EXPECT_EQ("3/4 5/21 1/0", net.Trace()) << "the record, not SetDhcpClient";
+    const auto sets = net.Of(kSetRequest, 21);
+    ASSERT_EQ(1u, sets.size());
+    LanConfig sent;
+    std::memcpy(&sent, sets[0].Data().data(), sizeof sent);
+    EXPECT_STREQ("1", sent.port[0].mode);
+    EXPECT_STREQ("0", sent.port[1].mode);
+  });
+}

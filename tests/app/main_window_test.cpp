@@ -1,5 +1,6 @@
 // The main window: its set-up, the refresh, the ways out and the
 // application's start-up.
+#include <cstdlib>
 #include <cstring>
 
 #include "app_fixture.h"
@@ -346,4 +347,27 @@ TEST_F(MainWindowTest, StartUpWithoutSocketLibraryEndsWithCodeOneAndNoWindow) {
   EXPECT_EQ(1, theApp.ExitInstance());
   EXPECT_TRUE(fwtest::MessageBoxes().empty()) << RecordedMessages();
   fwtest::ClearModalActions();
+}
+
+// Holds the window with devices on screen for a look from outside (run with
+// --gtest_also_run_disabled_tests; NEXORA_PREVIEW_MS sets the time).
+TEST_F(MainWindowTest, DISABLED_PreviewWithDevices) {
+  SimDevice first;
+  first.name = "nas-office";
+  first.shares = "HDD_1:USB:Recycle Bin - HDD_1:Music";
+  SimDevice second;
+  second.name = "nas-lab";
+  second.ip = "192.168.0.44";
+  second.dhcpFlag = '1';
+  net.Add(first);
+  net.Add(second);
+  drives.type["C:"] = kDriveFixed;
+  drives.Map("Z:", "\\\\nas-office\\HDD_1");
+  drives.Map("Y:", "\\\\192.168.0.32\\Music");
+  const char* hold = std::getenv("NEXORA_PREVIEW_MS");
+  RunMain([&](CMainDlg& dlg) {
+    ClickDevice(dlg, 0);
+    dlg.shareListCtrl.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    fwtest::PumpMessages(hold ? static_cast<DWORD>(std::atoi(hold)) : 5000);
+  });
 }
