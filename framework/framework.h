@@ -489,6 +489,7 @@ protected:
 
 private:
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+  friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
   friend class CDialog;
   using TempFactory = CWnd* (*)();
   static CWnd* TemporaryFor(HWND hWnd, const std::type_index& type, TempFactory make);
@@ -501,6 +502,8 @@ private:
 
 // The framework's window procedure (installed by SubclassWindow).
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The dialog procedure given to ::DialogBoxParamA by CDialog::DoModal.
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ===========================================================================
 // Dialog data exchange
@@ -587,9 +590,6 @@ private:
   DWORD m_seamIdleSince = 0;
   bool m_bSeamBusy = false;
 };
-
-// The dialog procedure given to ::DialogBoxParamA by CDialog::DoModal.
-INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ===========================================================================
 // Controls

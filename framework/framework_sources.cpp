@@ -1,2 +1,0 @@
-// Implementation files of the framework follow.
-#include "framework.h"
