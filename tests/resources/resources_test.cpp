@@ -157,6 +157,29 @@ TEST(Bitmaps, GroundsUnderTextsHaveTheRightBrightness) {
   }
 }
 
+// The minimise and close glyphs are copied onto the main window's title
+// band; their ground must be the band's own colour there.
+TEST(Bitmaps, TitleGlyphsMatchTheTitleBand) {
+  HBITMAP band = LoadBitmapA(Module(), MAKEINTRESOURCEA(IDB_MAIN_BG));
+  ASSERT_NE(band, nullptr);
+  for (int glyph : {IDB_MINIMIZE, IDB_CLOSE}) {
+    HBITMAP g = LoadBitmapA(Module(), MAKEINTRESOURCEA(glyph));
+    ASSERT_NE(g, nullptr) << "bitmap " << glyph;
+    const int x0 = (glyph == IDB_MINIMIZE ? 258 : 271) * 430 / 287;
+    const int y0 = 3 * 574 / 329;
+    for (int y : {0, 15}) {
+      for (int x : {0, 15}) {
+        COLORREF want = PixelOf(band, x0 + x, y0 + y);
+        COLORREF got = PixelOf(g, x, y);
+        EXPECT_EQ(got, want) << "bitmap " << glyph << " at (" << x << ", " << y << "): expected the band's colour "
+                             << std::hex << want << ", got " << got;
+      }
+    }
+    DeleteObject(g);
+  }
+  DeleteObject(band);
+}
+
 // The small dialogs share one background: a graphite gradient that reaches
 // black at half height.
 TEST(Bitmaps, SmallDialogBackgroundsFadeToBlackAtHalfHeight) {
