@@ -114,9 +114,24 @@ void CSkinListCtrl::PreSubclassWindow() {
   CListCtrl::PreSubclassWindow();
 }
 
+namespace {
+// The flat scroll-bar functions are taken from comctl32 at run time: the
+// 32-bit mingw-w64 import library does not list them.
+void DisableOwnScrollBars(HWND list) {
+  HMODULE comctl = GetModuleHandleA("comctl32.dll");
+  if (comctl == nullptr) return;
+  using InitFn = BOOL(WINAPI*)(HWND);
+  using EnableFn = BOOL(WINAPI*)(HWND, int, UINT);
+  auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitializeFlatSB")));
+  auto enable =
+      reinterpret_cast<EnableFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "FlatSB_EnableScrollBar")));
+  if (init != nullptr) init(list);
+  if (enable != nullptr) enable(list, SB_BOTH, ESB_DISABLE_BOTH);
+}
+}  // namespace
+
 void CSkinListCtrl::AttachScrollBars() {
-  InitializeFlatSB(m_hWnd);
-  FlatSB_EnableScrollBar(m_hWnd, SB_BOTH, ESB_DISABLE_BOTH);
+  DisableOwnScrollBars(m_hWnd);
   CWnd* parent = GetParent();
   if (m_vbar.m_hWnd == nullptr) m_vbar.Create(parent, this);
   if (m_hbar.m_hWnd == nullptr) m_hbar.Create(parent, this);
