@@ -15,7 +15,7 @@
 # Programs: E2E_WINDOWS_BIN (windows-x64: the program and the driver) and
 # NEXORA_NATIVE_BIN (native: nexora-devsim, default <repo>/build/native/bin).
 
-# shellcheck source=../../scripts/e2e-lib.sh
+# shellcheck shell=bash source=../../scripts/e2e-lib.sh
 source "$here/../../scripts/e2e-lib.sh"
 
 : "${NEXORA_NATIVE_BIN:=$E2E_ROOT/build/native/bin}"
@@ -93,7 +93,7 @@ wire_mark() {
 # received since the mark, one per line, optionally only those of packet
 # TYPE, command CODE (byte 21) and device MAC (aa:bb:..., bytes 11..16).
 wire_rx() {
-  local type=${1:-} code=${2:-} mac=${3:-} t= c= m=
+  local type=${1:-} code=${2:-} mac=${3:-} t='' c='' m=''
   [ -n "$type" ] && t=$(printf '%02x' "$type")
   [ -n "$code" ] && c=$(printf '%02x' "$code")
   m=${mac//:/}
@@ -165,11 +165,6 @@ hex_lan_port() {
 # request in the whole log (hex).
 client_id() {
   awk '$2 == "rx" && substr($6, 1, 2) == "01" && $5 == 11 { print substr($6, 3, 12); exit }' "$DEVSIM_LOG"
-}
-
-# lv_rows C: the items of list view C as a list text (for messages).
-lv_items() {
-  drive lv-read "$1" && drive_field items
 }
 
 # expect_box CAPTION TEXT ICON: a message box with exactly that caption,
