@@ -72,13 +72,11 @@ int ClampHThumb(int thumbPos, int width) {
 
 int VDragTarget(int thumbPos, int limit, int height, int currentPosition) {
     double scale = double(height - 80) / double(limit);
-    if (!std::isfinite(scale) || scale == 0.0) return currentPosition;
     return TruncateOr((thumbPos - 20) / scale, currentPosition);
 }
 
 int HDragTarget(int thumbPos, int limit, int width, int currentPosition) {
     double scale = double(width - 75) / double(limit);
-    if (!std::isfinite(scale) || scale == 0.0) return currentPosition;
     return TruncateOr((thumbPos - 25) / scale, currentPosition);
 }
 

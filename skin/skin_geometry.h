@@ -58,7 +58,8 @@ int ClampHThumb(int thumbPos, int width);
 // Target list position while the thumb is dragged to thumbPos:
 //   vertical:   trunc((thumb - 20) / ((H - 80) / limit))
 //   horizontal: trunc((thumb - 25) / ((W - 75) / limit))
-// Returns currentPosition (no scroll) when the scale is zero or not finite.
+// Returns currentPosition (no scroll) when the quotient is not a finite
+// number (zero scale, or 0 / 0).
 int VDragTarget(int thumbPos, int limit, int height, int currentPosition);
 int HDragTarget(int thumbPos, int limit, int width, int currentPosition);
 
