@@ -178,8 +178,17 @@ void CSkinListCtrl::OnPaint() {
   SetTextBkColor(RGB(255, 255, 255));
   SyncBars();
 
+  m_flippedRows.clear();
   if (surface.IsValid()) DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(surface.GetSafeHdc()), 0);
   surface.Finish();
+  // Taking a row's selection away and giving it back invalidates the row,
+  // which was painted in between; without this every paint would ask for
+  // the next one.
+  for (int row : m_flippedRows) {
+    CRect rowRect;
+    if (GetItemRect(row, &rowRect, LVIR_BOUNDS)) ValidateRect(&rowRect);
+  }
+  m_flippedRows.clear();
 }
 
 LRESULT CSkinListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
@@ -200,8 +209,11 @@ LRESULT CSkinListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
     return CDRF_NOTIFYPOSTPAINT;
   }
   case CDDS_ITEMPOSTPAINT:
-    if (g_rowWasSelected)
-      SetItemState(static_cast<int>(draw->nmcd.dwItemSpec), 0xFF, LVIS_SELECTED);
+    if (g_rowWasSelected) {
+      int row = static_cast<int>(draw->nmcd.dwItemSpec);
+      SetItemState(row, 0xFF, LVIS_SELECTED);
+      m_flippedRows.push_back(row);
+    }
     return CDRF_DODEFAULT;
   }
   return CDRF_DODEFAULT;

@@ -2,6 +2,8 @@
 // selected row in fixed colours, carries a bitmap-drawn header and is
 // scrolled through two skinned bars placed beside and below it.
 #pragma once
+#include <vector>
+
 #include "framework.h"
 #include "skin_scrollbar.h"
 
@@ -53,6 +55,9 @@ private:
   CSkinHeaderCtrl m_header;
   CSkinVScrollBar m_vbar;
   CSkinHScrollBar m_hbar;
+  // Rows whose selection was taken away and given back during the paint in
+  // progress; their invalidation by that round trip is already painted.
+  std::vector<int> m_flippedRows;
 
 public:
   // Colours of the selected row.
