@@ -195,30 +195,37 @@ lv_row_of() {
   return 1
 }
 
-# click_device NAME: a click on the device's row, scrolling the list down
-# with the skinned scroll bar's arrow first when the row is out of view;
-# waits out the click's device queries.
+# click_device NAME: a click on the device's row, scrolling the list first
+# with the skinned scroll bar's arrows when the row is out of view; waits
+# out the click's device queries.
 click_device() {
-  local row i
+  local row i reply cell top t b
   row=$(lv_row_of 1000 "$1")
   if [ -z "$row" ]; then
     e2e_check "device $1 is listed" "a row named $1" "$(drive_field items)"
     return 1
   fi
   for i in $(seq 20); do
-    drive lv-click 1000 "$row" && break
-    [[ $DRIVE_REPLY == "err not-visible"* ]] || break
-    lv_scroll_down 1000 || break
+    drive lv-click 1000 "$row"
+    reply=$DRIVE_REPLY
+    [[ $reply == "err not-visible"* ]] || break
+    # "row N is scrolled out of view [l t r b]": above or below the list?
+    cell=${reply##*[}
+    read -r _ top _ <<<"$cell"
+    # (a row hidden under the header is above the view as well)
+    drive control 1000
+    read -r _ t _ b <<<"$(drive_field rect | tr -d '[]')"
+    lv_scroll 1000 "$( [ "$top" -lt $(((t + b) / 2)) ] && echo up || echo down)" || break
   done
-  e2e_check "a click on the row of $1 (row $row)" ok "${DRIVE_REPLY%% *}" || return 1
+  e2e_check "a click on the row of $1 (row $row)" ok "${reply%% *}" || return 1
   e2e_expect 'sync timeout=20000'
 }
 
-# lv_scroll_down C: one click on the down arrow of the skinned vertical
-# scroll bar beside list view C (the static whose left edge is the list's
-# right edge), as a person scrolls the list.
-lv_scroll_down() {
-  local rect l t r b bar x1 y1 x2 y2
+# lv_scroll C up|down: one click on the up or down arrow of the skinned
+# vertical scroll bar beside list view C (the static whose left edge is the
+# list's right edge), as a person scrolls the list.
+lv_scroll() {
+  local rect l t r b bar x1 y1 x2 y2 y
   drive control "$1" || return 1
   rect=$(drive_field rect)
   read -r l t r b <<<"${rect//[\[\]]/}"
@@ -227,7 +234,8 @@ lv_scroll_down() {
   [ -n "$bar" ] || return 1
   bar=${bar##*[}
   read -r x1 y1 x2 y2 <<<"${bar%]}"
-  drive click-at $(((x1 + x2) / 2)) $((y2 - 5)) || return 1
+  if [ "$2" = up ]; then y=$((y1 + 5)); else y=$((y2 - 5)); fi
+  drive click-at $(((x1 + x2) / 2)) "$y" || return 1
   drive sync
 }
 

@@ -37,8 +37,8 @@ expect_device_row() {
 echo "== discovery"
 e2e_check 'the first discovery request is 11 bytes with zero bytes 7..10' \
   "01${cid}00000000" "$(awk '$2 == "rx" { print $6; exit }' "$DEVSIM_LOG")"
-e2e_expect 'lv-read 1000' 'rows=5 cols=4 columns=["Name" "IP" "Netmask" "Gateway"]' \
-  'items=[["NAS-Alpha" "10.203.0.21" "255.255.255.0" "10.203.0.254"] ["NAS-Beta" "10.203.0.22" "255.255.0.0" "0.0.0.0"] ["NAS-Gamma" "10.203.0.23" "255.255.255.0" "10.203.0.254"] ["NAS-Secure" "10.203.0.24" "255.255.255.0" "10.203.0.254"] ["NAS-Dual" "10.203.0.25" "255.255.255.0" "10.203.0.254"]]' \
+e2e_expect 'lv-read 1000' 'rows=7 cols=4 columns=["Name" "IP" "Netmask" "Gateway"]' \
+  'items=[["NAS-Alpha" "10.203.0.21" "255.255.255.0" "10.203.0.254"] ["NAS-Beta" "10.203.0.22" "255.255.0.0" "0.0.0.0"] ["NAS-Gamma" "10.203.0.23" "255.255.255.0" "10.203.0.254"] ["NAS-Secure" "10.203.0.24" "255.255.255.0" "10.203.0.254"] ["NAS-Dual" "10.203.0.25" "255.255.255.0" "10.203.0.254"] ["NAS-Dual2" "192.168.77.6" "255.255.255.0" "192.168.77.1"] ["NAS-Mute" "10.203.0.27" "255.255.255.0" "10.203.0.254"]]' \
   'selected=-1'
 e2e_expect 'lv-read 1001' 'rows=0 cols=2 columns=["Volume Name" "Location"]'
 e2e_expect 'ip-read 1006' 'blank=1'
@@ -74,6 +74,17 @@ for id in 1006 1010 1011; do e2e_expect "control $id" 'enabled=0'; done
 e2e_expect 'ip-read 1006' 'address="10.203.0.22"'
 e2e_expect 'ip-read 1011' 'blank=1'   # gateway 0.0.0.0 is shown blank
 e2e_expect 'lv-read 1001' 'items=[["Home" ""]]'
+
+echo "== from DHCP to a link-local address without a gateway"
+e2e_expect 'cb-select 1015 Disable' 'selected=0'
+for id in 1006 1010 1011; do e2e_expect "control $id" 'enabled=1'; done
+e2e_expect 'ip-type 1006 169.254.1.2 clear=1' 'address="169.254.1.2"'
+wire_mark
+e2e_expect 'click 1007'
+expect_device_row NAS-Beta 169.254.1.2
+e2e_check 'one code-1 set request with an empty gateway' \
+  "$(hex_set_header "$cid" 00:14:fd:20:00:02 10.203.0.22 1 255.255.0.0 '' 11)$(hex_text 169.254.1.2)" \
+  "$(wire_rx 5 '' 00:14:fd:20:00:02)"
 
 echo "== validation messages send nothing"
 click_device NAS-Alpha
@@ -113,6 +124,8 @@ e2e_expect 'ip-read 1006' 'blank=1'
 
 echo "== DHCP client mode"
 click_device NAS-Gamma
+# DHCP mode does not look at the address controls: a refused address stays.
+e2e_expect 'ip-type 1006 127.0.0.1 clear=1' 'address="127.0.0.1"'
 e2e_expect 'cb-select 1015 Enable' 'selected=1 text="Enable"'
 for id in 1006 1010 1011; do e2e_expect "control $id" 'enabled=0'; done
 wire_mark
@@ -143,6 +156,7 @@ e2e_expect 'lv-read 1000' '["NAS-Secure" "10.203.0.24"'
 wire_mark
 e2e_expect 'click 1007'
 e2e_expect 'wait-modal timeout=20000' 'title="Login"'
+e2e_expect 'type 1017 abcdefghijklmnopqrst' 'text="abcdefghijklmnop"'   # 16 characters at most
 e2e_expect 'keys {ESC}'
 e2e_expect 'wait-gone'
 expect_box Error 'Wrong administrator password input!' hand
@@ -167,18 +181,74 @@ e2e_expect 'control 1016' 'visible=0 enabled=1'
 e2e_expect 'ip-read 1006' 'address="10.203.0.25"'
 e2e_expect 'lv-read 1001' 'items=[["Projects" ""] ["Archive" ""]]'
 e2e_expect 'ip-type 1006 10.203.0.35 clear=1' 'address="10.203.0.35"'
+# The port combo is hidden (no person reaches it): chosen with cb-set.
+# Switching keeps what was edited for the port left.
+e2e_expect 'cb-set 1016 LAN2' 'selected=1 text="LAN2"'
+e2e_expect 'sync'
+e2e_expect 'ip-read 1006' 'address="192.168.77.5"'
+e2e_expect 'ip-read 1011' 'blank=1'
+e2e_expect 'ip-type 1006 192.168.77.8 clear=1' 'address="192.168.77.8"'
+e2e_expect 'cb-set 1016 LAN1' 'selected=0 text="LAN1"'
+e2e_expect 'sync'
+e2e_expect 'ip-read 1006' 'address="10.203.0.35"'
+e2e_expect 'ip-read 1011' 'address="10.203.0.254"'
 wire_mark
 e2e_expect 'click 1007'
 expect_device_row NAS-Dual 10.203.0.35
 e2e_check 'one code-21 set request of 180 bytes: header with the first port, then both ports' \
   "$(hex_set_header "$cid" 00:14:fd:20:00:05 10.203.0.25 21 255.255.255.0 10.203.0.254 120)$(
     hex_lan_port LAN1 10.203.0.35 255.255.255.0 10.203.0.254 0)$(
-    hex_lan_port LAN2 192.168.77.5 255.255.255.0 '' 0)" \
+    hex_lan_port LAN2 192.168.77.8 255.255.255.0 0.0.0.0 0)" \
   "$(wire_rx 5 '' 00:14:fd:20:00:05)"
 
-echo "== the other devices kept their settings"
-e2e_expect 'lv-read 1000' 'rows=5' \
-  'items=[["NAS-Alpha" "10.203.0.31" "255.255.255.0" "10.203.0.254"] ["NAS-Beta" "10.203.0.22" "255.255.0.0" "0.0.0.0"] ["NAS-Gamma" "10.203.0.77" "255.255.255.0" "10.203.0.254"] ["NAS-Secure" "10.203.0.44" "255.255.255.0" "10.203.0.254"] ["NAS-Dual" "10.203.0.35" "255.255.255.0" "10.203.0.254"]]'
+echo "== two LAN ports, found at the second port's address"
+click_device NAS-Dual2
+e2e_expect 'cb-read 1016' 'count=2 items=["LAN1" "LAN2"] selected=1 text="LAN2"'
+e2e_expect 'ip-read 1006' 'address="192.168.77.6"'
+e2e_expect 'ip-type 1006 192.168.77.9 clear=1' 'address="192.168.77.9"'
+wire_mark
+e2e_expect 'click 1007'
+expect_device_row NAS-Dual2 192.168.77.9
+# The edited values travel in the second half; the header carries the
+# first port's settings.
+e2e_check 'one code-21 set request: LAN1 as queried, LAN2 as edited' \
+  "$(hex_set_header "$cid" 00:14:fd:20:00:06 192.168.77.6 21 255.255.255.0 10.203.0.254 120)$(
+    hex_lan_port LAN1 10.203.0.26 255.255.255.0 10.203.0.254 0)$(
+    hex_lan_port LAN2 192.168.77.9 255.255.255.0 192.168.77.1 0)" \
+  "$(wire_rx 5 '' 00:14:fd:20:00:06)"
+
+echo "== a device that does not answer the DHCP command"
+click_device NAS-Mute
+e2e_expect 'cb-select 1015 Enable' 'selected=1'
+wire_mark
+e2e_expect 'click 1007'
+expect_box Error 'Set to dhcp client fail.' hand
+e2e_check 'the DHCP command was sent once' 1 "$(wire_count 5 2 00:14:fd:20:00:07)"
+e2e_expect 'lv-read 1000' '["NAS-Mute" "10.203.0.27"'
+
+echo "== a refresh ends the selection"
+click_device NAS-Alpha
+e2e_expect 'click 1002'
+e2e_expect 'sync timeout=20000'
+e2e_expect 'ip-read 1006' 'blank=1'
+e2e_expect 'lv-read 1001' 'rows=0'
+wire_mark
+e2e_expect 'click 1007'
+expect_box Error 'Please select a device in the above section.' hand
+expect_quiet_wire 'apply after a refresh'
+
+echo "== the list after all the changes"
+e2e_expect 'lv-read 1000' 'rows=7' \
+  'items=[["NAS-Alpha" "10.203.0.31" "255.255.255.0" "10.203.0.254"] ["NAS-Beta" "169.254.1.2" "255.255.0.0" ""] ["NAS-Gamma" "10.203.0.77" "255.255.255.0" "10.203.0.254"] ["NAS-Secure" "10.203.0.44" "255.255.255.0" "10.203.0.254"] ["NAS-Dual" "10.203.0.35" "255.255.255.0" "10.203.0.254"] ["NAS-Dual2" "192.168.77.9" "255.255.255.0" "192.168.77.1"] ["NAS-Mute" "10.203.0.27" "255.255.255.0" "10.203.0.254"]]'
+
+echo "== no device on the network"
+netns_stop "$DEVSIM_PID"
+e2e_expect 'click 1002'
+e2e_expect 'sync timeout=20000'
+e2e_expect 'lv-read 1000' 'rows=0'
+e2e_expect 'msgbox timeout=1500' 'err timeout'
+e2e_expect 'control 1016' 'enabled=0'
+e2e_expect 'ip-read 1006' 'blank=1'
 
 echo "== leaving"
 app_exit
