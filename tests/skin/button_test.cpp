@@ -118,23 +118,23 @@ TEST(SkinButtonFaces, EachStateShowsItsImage) {
     EXPECT_EQ(0, face) << "normal: expected image 306, got " << FaceName(face, 306, 307);
 
     MouseMoveTo(Centre(h));
-    fwtest::PumpMessages(80);
-    EXPECT_TRUE(ok->IsHovering()) << "pointer over the button: expected the hover flag";
+    EXPECT_TRUE(WaitFor([ok] { return ok->IsHovering(); })) << "pointer over the button: expected the hover flag";
     face = ShownFace(h, 306, 307, p);
     EXPECT_EQ(1, face) << "hover: expected image 307, got " << FaceName(face, 306, 307);
 
     MouseDown();
-    fwtest::PumpMessages(80);
+    WaitFor([ok] { return ok->IsTrackingPress(); });
     EXPECT_FALSE(ok->IsHovering()) << "a press cancels the hover state";
     EXPECT_TRUE(ok->IsTrackingPress()) << "a press on the button starts press tracking";
     face = ShownFace(h, 306, 307, p);
     EXPECT_EQ(1, face) << "pressed: expected image 307, got " << FaceName(face, 306, 307);
     MouseUp();
-    fwtest::PumpMessages(80);
-    EXPECT_EQ(1, static_cast<ClickCountingDialog&>(d).okClicks) << "a click on the button";
+    auto& counting = static_cast<ClickCountingDialog&>(d);
+    WaitFor([&counting] { return counting.okClicks > 0; });
+    EXPECT_EQ(1, counting.okClicks) << "a click on the button";
 
     MouseMoveTo(POINT{Centre(h).x + 2, Centre(h).y});
-    fwtest::PumpMessages(80);
+    WaitFor([ok] { return ok->IsHovering(); });
     EXPECT_TRUE(ok->IsHovering()) << "moving again after the release restores the hover state";
 
     MoveAway(d.m_hWnd);
@@ -192,24 +192,27 @@ TEST(SkinButtonMouse, PressMoveOffReleaseSendsNoClick) {
     POINT p = DifferingPixel(306, 307, r.right, r.bottom);
     MoveAway(d.m_hWnd);
     MouseMoveTo(Centre(h));
-    fwtest::PumpMessages(60);
+    WaitFor([ok] { return ok->IsHovering(); });
     MouseDown();
-    fwtest::PumpMessages(60);
+    WaitFor([ok] { return (ok->GetState() & BST_PUSHED) != 0; });
     EXPECT_NE(0u, ok->GetState() & BST_PUSHED) << "pressed on the button: expected BST_PUSHED";
 
-    MoveAway(d.m_hWnd);
+    MouseMoveTo(ScreenPoint(d.m_hWnd, 2, 2));
+    WaitFor([ok] { return (ok->GetState() & BST_PUSHED) == 0; });
     EXPECT_EQ(0u, ok->GetState() & BST_PUSHED) << "moved off while held: expected the pushed state gone";
     int face = ShownFace(h, 306, 307, p);
     EXPECT_EQ(0, face) << "moved off while held: expected the normal image 306, got " << FaceName(face, 306, 307);
 
     MouseMoveTo(Centre(h));
-    fwtest::PumpMessages(60);
+    WaitFor([ok] { return (ok->GetState() & BST_PUSHED) != 0; });
     face = ShownFace(h, 306, 307, p);
     EXPECT_EQ(1, face) << "back over the button while held: expected image 307, got " << FaceName(face, 306, 307);
 
-    MoveAway(d.m_hWnd);
+    MouseMoveTo(ScreenPoint(d.m_hWnd, 2, 2));
+    WaitFor([ok] { return (ok->GetState() & BST_PUSHED) == 0; });
     MouseUp();
-    fwtest::PumpMessages(80);
+    WaitFor([ok] { return !ok->IsTrackingPress() && ::GetCapture() == nullptr; });
+    fwtest::PumpMessages(100);
     EXPECT_EQ(0, dlg.okClicks) << "released off the button: expected no click";
     EXPECT_FALSE(ok->IsTrackingPress()) << "released: expected press tracking cleared";
     EXPECT_EQ(nullptr, ::GetCapture()) << "released: expected the capture released";
@@ -222,12 +225,13 @@ TEST(SkinButtonMouse, DoubleClickIsTwoPresses) {
     HWND h = ::GetDlgItem(d.m_hWnd, IDOK);
     MoveAway(d.m_hWnd);
     MouseMoveTo(Centre(h));
-    fwtest::PumpMessages(60);
+    WaitFor([&dlg] { return dlg.SkinButton(IDOK)->IsHovering(); });
     MouseDown();
     MouseUp();
     MouseDown();
     MouseUp();
-    fwtest::PumpMessages(150);
+    WaitFor([&dlg] { return dlg.okClicks + dlg.doubleClicks >= 2; });
+    fwtest::PumpMessages(100);
     EXPECT_EQ(2, dlg.okClicks) << "a double click: expected two clicks";
     EXPECT_EQ(0, dlg.doubleClicks) << "a double click: expected no BN_DOUBLECLICKED";
   });
@@ -240,16 +244,16 @@ TEST(SkinButtonMouse, LosingFocusWhileHeldEndsTracking) {
     ASSERT_NE(nullptr, ok);
     MoveAway(d.m_hWnd);
     MouseMoveTo(Centre(ok->m_hWnd));
-    fwtest::PumpMessages(60);
+    WaitFor([ok] { return ok->IsHovering(); });
     MouseDown();
-    fwtest::PumpMessages(60);
-    ASSERT_TRUE(ok->IsTrackingPress());
+    WaitFor([ok] { return ok->IsTrackingPress(); });
+    ASSERT_TRUE(ok->IsTrackingPress()) << "a press on the button starts press tracking";
     ::SetFocus(::GetDlgItem(d.m_hWnd, IDCANCEL));
     fwtest::PumpMessages(30);
     EXPECT_FALSE(ok->IsTrackingPress()) << "focus lost while held: expected press tracking cleared";
     EXPECT_NE(ok->m_hWnd, ::GetCapture()) << "focus lost while held: expected the capture released";
     MouseUp();
-    fwtest::PumpMessages(60);
+    fwtest::PumpMessages(100);
   });
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -305,7 +306,8 @@ POINT DragFrom(HWND window, int x, int y) {
   const POINT start = ScreenPoint(window, x, y);
   // The system's move loop runs inside the press; the input comes from
   // another thread as a person's hand would.
-  std::thread hand([start] {
+  std::atomic<bool> done{false};
+  std::thread hand([start, &done] {
     MouseMoveTo(start);
     ::Sleep(50);
     MouseDown();
@@ -315,11 +317,19 @@ POINT DragFrom(HWND window, int x, int y) {
     }
     ::Sleep(60);
     MouseUp();
+    done = true;
   });
-  DWORD until = ::GetTickCount() + 700;
-  while (static_cast<LONG>(::GetTickCount() - until) < 0) fwtest::PumpMessages(20);
+  while (!done) fwtest::PumpMessages(20);
   hand.join();
-  fwtest::PumpMessages(100);
+  RECT now;
+  POINT last = {-1, -1};
+  // Until the window has stopped moving.
+  for (int i = 0; i < 20; ++i) {
+    fwtest::PumpMessages(50);
+    ::GetWindowRect(window, &now);
+    if (now.left == last.x && now.top == last.y) break;
+    last = POINT{now.left, now.top};
+  }
   RECT after;
   ::GetWindowRect(window, &after);
   return POINT{after.left - before.left, after.top - before.top};

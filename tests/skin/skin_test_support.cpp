@@ -102,6 +102,15 @@ void Settle(HWND window, DWORD pumpMs) {
   fwtest::PumpMessages(pumpMs);
 }
 
+bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (!cond()) {
+    if (::GetTickCount() - start > timeoutMs) return cond();
+    fwtest::PumpMessages(10);
+  }
+  return true;
+}
+
 void RunModal(CDialog& dlg, const std::function<void(CDialog&)>& body) {
   fwtest::ScopedSeams seams;
   fwtest::SetModalWatchdog(30000);

@@ -40,6 +40,10 @@ SIZE BitmapSize(UINT bitmapId);
 // Repaints a window and its children now and runs the queued messages.
 void Settle(HWND window, DWORD pumpMs = 30);
 
+// Runs messages until cond() holds or timeoutMs pass; returns cond().
+// Real input reaches the windows with some delay on a busy machine.
+bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs = 2000);
+
 // Runs dlg modally; body runs once the dialog is up, then the dialog ends
 // (also when an assertion left body early).
 void RunModal(CDialog& dlg, const std::function<void(CDialog&)>& body);
