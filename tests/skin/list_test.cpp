@@ -206,3 +206,29 @@ TEST(SkinHeader, SeparatorOnEveryColumnButTheFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// Repainting every skinned control many times must not leave GDI objects
+// behind (bitmaps loaded per paint, memory DCs, fonts, brushes).
+TEST(SkinPainting, RepaintsLeaveNoGdiObjects) {
+  MainStyleDialog dlg(40, 3);
+  RunModal(dlg, [&dlg](CDialog& d) {
+    dlg.devices.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    Settle(d.m_hWnd, 50);
+    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (before == 0) GTEST_SKIP() << "this system does not count GDI objects";
+    for (int i = 0; i < 30; ++i) {
+      ::RedrawWindow(d.m_hWnd, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+      dlg.devices.VerticalBar().SyncThumb();
+      dlg.devices.HorizontalBar().SyncThumb();
+      dlg.devices.SendMessage(WM_VSCROLL, i % 2 ? SB_LINEUP : SB_LINEDOWN, 0);
+    }
+    fwtest::PumpMessages(50);
+    const DWORD after = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    EXPECT_LE(after, before + 2) << "GDI objects: expected about " << before << " after 30 repaints, got " << after;
+  });
+}
+
+}  // namespace
