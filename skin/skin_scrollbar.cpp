@@ -29,41 +29,129 @@ void Stretch(CDC& dst, CDC& src, CBitmap& bitmap, int x, int y, int width, int h
 }  // namespace
 
 // ===========================================================================
-// Vertical bar
+// Shared plumbing
 // ===========================================================================
 
-BOOL CSkinVScrollBar::Create(CWnd* pParent, CSkinListCtrl* list) {
+CSkinScrollBarBase::CSkinScrollBarBase(UINT scrollMessage, int bar, int initialThumb)
+    : m_thumbPos(initialThumb), m_scrollMessage(scrollMessage), m_bar(bar) {}
+
+BOOL CSkinScrollBarBase::Create(CWnd* pParent, CSkinListCtrl* list) {
   m_list = list;
   return CStatic::Create("", kBarStyle, CRect(0, 0, 0, 0), pParent, kBarId);
 }
 
-int CSkinVScrollBar::Height() const {
+bool CSkinScrollBarBase::HasList() const { return m_list != nullptr && m_list->m_hWnd != nullptr; }
+
+int CSkinScrollBarBase::Limit() const { return HasList() ? m_list->GetScrollLimit(m_bar) : 0; }
+
+int CSkinScrollBarBase::Position() const { return HasList() ? m_list->GetScrollPos(m_bar) : 0; }
+
+CRect CSkinScrollBarBase::Client() const {
   CRect client;
   GetClientRect(&client);
-  return client.Height();
+  return client;
 }
 
-int CSkinVScrollBar::Limit() const {
-  return (m_list != nullptr && m_list->m_hWnd != nullptr) ? m_list->GetScrollLimit(SB_VERT) : 0;
+void CSkinScrollBarBase::Request(UINT code) {
+  if (HasList()) m_list->SendMessage(m_scrollMessage, MAKEWPARAM(code, 0), 0);
+  SyncThumb();
 }
 
-void CSkinVScrollBar::ClampThumb() { m_thumbPos = ClampVThumb(m_thumbPos, Height()); }
+void CSkinScrollBarBase::StartRepeatDelay() { SetTimer(kRepeatDelayTimer, kRepeatDelayMs); }
+
+void CSkinScrollBarBase::StopTimers() {
+  KillTimer(kRepeatTimer);
+  KillTimer(kRepeatDelayTimer);
+}
+
+void CSkinScrollBarBase::ReleaseMouse() {
+  m_releasing = true;
+  ReleaseCapture();
+  m_releasing = false;
+}
+
+void CSkinScrollBarBase::Reset() {
+  m_firstPressed = 0;
+  m_secondPressed = 0;
+  m_grabbed = 0;
+}
+
+void CSkinScrollBarBase::OnTimer(UINT_PTR id) {
+  if (id == kRepeatDelayTimer) {
+    KillTimer(kRepeatDelayTimer);
+    SetTimer(kRepeatTimer, kRepeatPeriodMs);
+  } else if (id == kRepeatTimer) {
+    if (m_secondPressed) Request(SB_LINEDOWN);   // SB_LINERIGHT
+    if (m_firstPressed) Request(SB_LINEUP);      // SB_LINELEFT
+  }
+}
+
+LRESULT CSkinScrollBarBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case WM_PAINT: {
+    { CPaintDC validate(this); }
+    Paint();
+    return 0;
+  }
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK: {   // a quick second click is a second press
+    CPoint point(lParam);
+    SetCapture();
+    OnPress(point.x, point.y);
+    break;
+  }
+  case WM_LBUTTONUP: {
+    CPoint point(lParam);
+    SyncThumb();
+    StopTimers();
+    ReleaseMouse();
+    OnRelease(point.x, point.y);
+    Reset();
+    break;
+  }
+  case WM_MOUSEMOVE:
+    if (m_grabbed) {
+      CPoint point(lParam);
+      OnDrag(point.x, point.y);
+      ClampThumb();
+      Paint();
+    }
+    break;
+  case WM_TIMER:
+    OnTimer(wParam);
+    break;
+  case WM_CAPTURECHANGED:
+    // Capture taken away mid-press (another window, a message box): the
+    // release will never come, so nothing may keep repeating.
+    if (!m_releasing && reinterpret_cast<HWND>(lParam) != m_hWnd) {
+      StopTimers();
+      Reset();
+    }
+    break;
+  }
+  return CStatic::WindowProc(message, wParam, lParam);
+}
+
+// ===========================================================================
+// Vertical bar
+// ===========================================================================
+
+CSkinVScrollBar::CSkinVScrollBar() : CSkinScrollBarBase(WM_VSCROLL, SB_VERT, kVThumbInitial) {}
+
+void CSkinVScrollBar::ClampThumb() { m_thumbPos = ClampVThumb(m_thumbPos, Client().Height()); }
 
 void CSkinVScrollBar::SyncThumb() {
-  if (m_hWnd == nullptr || m_list == nullptr || m_list->m_hWnd == nullptr) return;
-  int height = Height();
-  int limit = Limit();
-  int position = m_list->GetScrollPos(SB_VERT);
+  if (m_hWnd == nullptr || !HasList()) return;
+  const int height = Client().Height(), limit = Limit();
   m_scrollScale = VScrollScale(height, limit);
-  m_thumbPos = VThumbForPosition(position, limit, height);
+  m_thumbPos = VThumbForPosition(Position(), limit, height);
   ClampThumb();
   Paint();
 }
 
 void CSkinVScrollBar::Paint() {
   if (m_hWnd == nullptr) return;
-  CRect client;
-  GetClientRect(&client);
+  const CRect client = Client();
   CClientDC dc(this);
   CMemoryDC surface(&dc, client);
   if (!surface.IsValid()) return;
@@ -85,154 +173,65 @@ void CSkinVScrollBar::Paint() {
   if (scrollable) Blit(surface, source, thumb, 0, m_thumbPos - 4, 14, kThumbLength);
 }
 
-void CSkinVScrollBar::Request(UINT code) {
-  if (m_list != nullptr && m_list->m_hWnd != nullptr)
-    m_list->SendMessage(WM_VSCROLL, MAKEWPARAM(code, 0), 0);
-  SyncThumb();
-}
-
-void CSkinVScrollBar::Reset() {
-  m_upPressed = 0;
-  m_downPressed = 0;
-  m_grabbed = 0;
-}
-
-void CSkinVScrollBar::OnLButtonDown(int x, int y) {
-  SetCapture();
-  int height = Height();
+void CSkinVScrollBar::OnPress(int x, int y) {
   if (InZone(VThumbZone(m_thumbPos), x, y)) m_grabbed = 1;
-  if (InZone(VDownZone(height), x, y)) {
-    m_downPressed = 1;
-    SetTimer(kRepeatDelayTimer, kRepeatDelayMs);
+  if (InZone(VDownZone(Client().Height()), x, y)) {
+    m_secondPressed = 1;
+    StartRepeatDelay();
   }
   if (InZone(VUpPressZone(), x, y)) {
-    m_upPressed = 1;
-    SetTimer(kRepeatDelayTimer, kRepeatDelayMs);
+    m_firstPressed = 1;
+    StartRepeatDelay();
   }
 }
 
-void CSkinVScrollBar::OnLButtonUp(int x, int y) {
-  SyncThumb();
-  KillTimer(kRepeatTimer);
-  KillTimer(kRepeatDelayTimer);
-  m_releasing = true;
-  ReleaseCapture();
-  m_releasing = false;
-
+void CSkinVScrollBar::OnRelease(int x, int y) {
+  // A line only where the press began on the same arrow; anything else
+  // off the thumb is a click on the track.
   bool lineRequest = false;
-  if (InZone(VUpReleaseZone(), x, y) && m_upPressed) {
+  if (InZone(VUpReleaseZone(), x, y) && m_firstPressed) {
     Request(SB_LINEUP);
     lineRequest = true;
   }
-  if (InZone(VDownZone(Height()), x, y) && m_downPressed) {
+  if (InZone(VDownZone(Client().Height()), x, y) && m_secondPressed) {
     Request(SB_LINEDOWN);
     lineRequest = true;
   }
   if (!lineRequest && !InZone(VThumbZone(m_thumbPos), x, y) && !m_grabbed)
     Request(m_thumbPos < y ? SB_PAGEDOWN : SB_PAGEUP);
-  Reset();
 }
 
-void CSkinVScrollBar::OnMouseMove(int y) {
-  if (!m_grabbed) return;
+void CSkinVScrollBar::OnDrag(int, int y) {
   m_thumbPos = y - 13;
-  if (m_list != nullptr && m_list->m_hWnd != nullptr) {
-    int height = Height();
-    int limit = Limit();
-    int position = m_list->GetScrollPos(SB_VERT);
-    m_scrollScale = double(height - 80) / double(limit);
-    CRect row;
-    int rowHeight = m_list->GetItemRect(0, &row, LVIR_BOUNDS) ? row.Height() : 0;
-    int target = VDragTarget(m_thumbPos, limit, height, position);
-    m_list->Scroll(CSize(0, rowHeight * (target - position)));
-  }
-  ClampThumb();
-  Paint();
-}
-
-void CSkinVScrollBar::OnTimer(UINT_PTR id) {
-  if (id == kRepeatDelayTimer) {
-    KillTimer(kRepeatDelayTimer);
-    SetTimer(kRepeatTimer, kRepeatPeriodMs);
-  } else if (id == kRepeatTimer) {
-    if (m_downPressed) Request(SB_LINEDOWN);
-    if (m_upPressed) Request(SB_LINEUP);
-  }
-}
-
-LRESULT CSkinVScrollBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-  case WM_PAINT: {
-    { CPaintDC validate(this); }
-    Paint();
-    return 0;
-  }
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONDBLCLK: {   // a quick second click is a second press
-    CPoint point(lParam);
-    OnLButtonDown(point.x, point.y);
-    break;
-  }
-  case WM_LBUTTONUP: {
-    CPoint point(lParam);
-    OnLButtonUp(point.x, point.y);
-    break;
-  }
-  case WM_MOUSEMOVE:
-    OnMouseMove(CPoint(lParam).y);
-    break;
-  case WM_TIMER:
-    OnTimer(wParam);
-    break;
-  case WM_CAPTURECHANGED:
-    // Capture taken away mid-press (another window, a message box): the
-    // release will never come, so nothing may keep repeating.
-    if (!m_releasing && reinterpret_cast<HWND>(lParam) != m_hWnd) {
-      KillTimer(kRepeatTimer);
-      KillTimer(kRepeatDelayTimer);
-      Reset();
-    }
-    break;
-  }
-  return CStatic::WindowProc(message, wParam, lParam);
+  if (!HasList()) return;
+  const int height = Client().Height(), limit = Limit(), position = Position();
+  m_scrollScale = double(height - 80) / double(limit);
+  CRect row;
+  const int rowHeight = m_list->GetItemRect(0, &row, LVIR_BOUNDS) ? row.Height() : 0;
+  const int target = VDragTarget(m_thumbPos, limit, height, position);
+  m_list->Scroll(CSize(0, rowHeight * (target - position)));
 }
 
 // ===========================================================================
 // Horizontal bar
 // ===========================================================================
 
-BOOL CSkinHScrollBar::Create(CWnd* pParent, CSkinListCtrl* list) {
-  m_list = list;
-  return CStatic::Create("", kBarStyle, CRect(0, 0, 0, 0), pParent, kBarId);
-}
+CSkinHScrollBar::CSkinHScrollBar() : CSkinScrollBarBase(WM_HSCROLL, SB_HORZ, kHThumbInitial) {}
 
-int CSkinHScrollBar::Width() const {
-  CRect client;
-  GetClientRect(&client);
-  return client.Width();
-}
-
-int CSkinHScrollBar::Limit() const {
-  return (m_list != nullptr && m_list->m_hWnd != nullptr) ? m_list->GetScrollLimit(SB_HORZ) : 0;
-}
-
-void CSkinHScrollBar::ClampThumb() { m_thumbPos = ClampHThumb(m_thumbPos, Width()); }
+void CSkinHScrollBar::ClampThumb() { m_thumbPos = ClampHThumb(m_thumbPos, Client().Width()); }
 
 void CSkinHScrollBar::SyncThumb() {
-  if (m_hWnd == nullptr || m_list == nullptr || m_list->m_hWnd == nullptr) return;
-  int width = Width();
-  int limit = Limit();
-  int position = m_list->GetScrollPos(SB_HORZ);
+  if (m_hWnd == nullptr || !HasList()) return;
+  const int width = Client().Width(), limit = Limit();
   m_scrollScale = HScrollScale(width, limit);
-  m_thumbPos = HThumbForPosition(position, limit, width);
+  m_thumbPos = HThumbForPosition(Position(), limit, width);
   ClampThumb();
   Paint();
 }
 
 void CSkinHScrollBar::Paint() {
   if (m_hWnd == nullptr) return;
-  CRect client;
-  GetClientRect(&client);
+  const CRect client = Client();
   CClientDC dc(this);
   CMemoryDC surface(&dc, client);
   if (!surface.IsValid()) return;
@@ -254,40 +253,20 @@ void CSkinHScrollBar::Paint() {
   if (scrollable) Blit(surface, source, thumb, m_thumbPos - 4, 0, kThumbLength, kThumbLength);
 }
 
-void CSkinHScrollBar::Request(UINT code) {
-  if (m_list != nullptr && m_list->m_hWnd != nullptr)
-    m_list->SendMessage(WM_HSCROLL, MAKEWPARAM(code, 0), 0);
-  SyncThumb();
-}
-
-void CSkinHScrollBar::Reset() {
-  m_rightPressed = 0;
-  m_leftPressed = 0;
-  m_grabbed = 0;
-}
-
-void CSkinHScrollBar::OnLButtonDown(int x, int y) {
-  SetCapture();
-  int width = Width();
+void CSkinHScrollBar::OnPress(int x, int y) {
+  const int width = Client().Width();
   if (InZone(HThumbZone(m_thumbPos), x, y)) m_grabbed = 1;
   if (InZone(HRightZone(width), x, y)) {
-    m_rightPressed = 1;
-    SetTimer(kRepeatDelayTimer, kRepeatDelayMs);
+    m_secondPressed = 1;
+    StartRepeatDelay();
   }
   if (InZone(HLeftZone(), x, y)) {
-    m_leftPressed = 1;
-    SetTimer(kRepeatDelayTimer, kRepeatDelayMs);
+    m_firstPressed = 1;
+    StartRepeatDelay();
   }
 }
 
-void CSkinHScrollBar::OnLButtonUp(int x, int y) {
-  SyncThumb();
-  KillTimer(kRepeatTimer);
-  KillTimer(kRepeatDelayTimer);
-  m_releasing = true;
-  ReleaseCapture();
-  m_releasing = false;
-
+void CSkinHScrollBar::OnRelease(int x, int y) {
   // Unlike the vertical bar, a release over an arrow scrolls one step
   // wherever the press began.
   bool lineRequest = false;
@@ -295,71 +274,19 @@ void CSkinHScrollBar::OnLButtonUp(int x, int y) {
     Request(SB_LINELEFT);
     lineRequest = true;
   }
-  if (InZone(HRightZone(Width()), x, y)) {
+  if (InZone(HRightZone(Client().Width()), x, y)) {
     Request(SB_LINERIGHT);
     lineRequest = true;
   }
   if (!lineRequest && !InZone(HThumbZone(m_thumbPos), x, y) && !m_grabbed)
     Request(m_thumbPos < x ? SB_PAGERIGHT : SB_PAGELEFT);
-  Reset();
 }
 
-void CSkinHScrollBar::OnMouseMove(int x) {
-  if (!m_grabbed) return;
+void CSkinHScrollBar::OnDrag(int x, int) {
   m_thumbPos = x - 13;
-  if (m_list != nullptr && m_list->m_hWnd != nullptr) {
-    int width = Width();
-    int limit = Limit();
-    int position = m_list->GetScrollPos(SB_HORZ);
-    m_scrollScale = double(width - 75) / double(limit);
-    int target = HDragTarget(m_thumbPos, limit, width, position);
-    m_list->Scroll(CSize(target - position, 0));
-  }
-  ClampThumb();
-  Paint();
-}
-
-void CSkinHScrollBar::OnTimer(UINT_PTR id) {
-  if (id == kRepeatDelayTimer) {
-    KillTimer(kRepeatDelayTimer);
-    SetTimer(kRepeatTimer, kRepeatPeriodMs);
-  } else if (id == kRepeatTimer) {
-    if (m_rightPressed) Request(SB_LINERIGHT);
-    if (m_leftPressed) Request(SB_LINELEFT);
-  }
-}
-
-LRESULT CSkinHScrollBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-  case WM_PAINT: {
-    { CPaintDC validate(this); }
-    Paint();
-    return 0;
-  }
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONDBLCLK: {
-    CPoint point(lParam);
-    OnLButtonDown(point.x, point.y);
-    break;
-  }
-  case WM_LBUTTONUP: {
-    CPoint point(lParam);
-    OnLButtonUp(point.x, point.y);
-    break;
-  }
-  case WM_MOUSEMOVE:
-    OnMouseMove(CPoint(lParam).x);
-    break;
-  case WM_TIMER:
-    OnTimer(wParam);
-    break;
-  case WM_CAPTURECHANGED:
-    if (!m_releasing && reinterpret_cast<HWND>(lParam) != m_hWnd) {
-      KillTimer(kRepeatTimer);
-      KillTimer(kRepeatDelayTimer);
-      Reset();
-    }
-    break;
-  }
-  return CStatic::WindowProc(message, wParam, lParam);
+  if (!HasList()) return;
+  const int width = Client().Width(), limit = Limit(), position = Position();
+  m_scrollScale = double(width - 75) / double(limit);
+  const int target = HDragTarget(m_thumbPos, limit, width, position);
+  m_list->Scroll(CSize(target - position, 0));
 }

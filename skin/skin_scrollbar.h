@@ -6,83 +6,90 @@
 
 class CSkinListCtrl;
 
-class CSkinVScrollBar : public CStatic {
+// What the two bars share: creation, the press / release / drag / timer
+// plumbing and the scroll requests. The bars differ in their constants,
+// zones and release rules.
+class CSkinScrollBarBase : public CStatic {
 public:
-  CSkinVScrollBar() = default;
-
   // Creates the bar as a child of pParent (WS_CHILD | WS_VISIBLE | WS_GROUP |
   // SS_NOTIFY, empty caption and rectangle, id 0xFFFF) scrolling list.
   BOOL Create(CWnd* pParent, CSkinListCtrl* list);
   void SetList(CSkinListCtrl* list) { m_list = list; }
 
   // Thumb from the list's position and limit, clamped, then painted.
-  void SyncThumb();
-  void ClampThumb();
+  virtual void SyncThumb() = 0;
+  virtual void ClampThumb() = 0;
 
   int ThumbPos() const { return m_thumbPos; }
   double ScrollScale() const { return m_scrollScale; }
-  bool UpPressed() const { return m_upPressed != 0; }
-  bool DownPressed() const { return m_downPressed != 0; }
   bool Grabbed() const { return m_grabbed != 0; }
 
 protected:
+  CSkinScrollBarBase(UINT scrollMessage, int bar, int initialThumb);
+
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
-  void Paint();
+  virtual void Paint() = 0;
+  virtual void OnPress(int x, int y) = 0;
+  virtual void OnRelease(int x, int y) = 0;
+  virtual void OnDrag(int x, int y) = 0;
+
+  bool HasList() const;
+  int Limit() const;         // the list's scroll limit in this bar's direction
+  int Position() const;      // the list's scroll position in this bar's direction
+  CRect Client() const;
+  // WM_VSCROLL / WM_HSCROLL with code to the list, then SyncThumb.
   void Request(UINT code);
-  int Height() const;
-  int Limit() const;
-  void OnLButtonDown(int x, int y);
-  void OnLButtonUp(int x, int y);
-  void OnMouseMove(int y);
+  void StartRepeatDelay();
+  void StopTimers();
+  void ReleaseMouse();
+
+  CSkinListCtrl* m_list = nullptr;
+  BYTE m_firstPressed = 0;   // up / left arrow
+  BYTE m_secondPressed = 0;  // down / right arrow
+  BYTE m_grabbed = 0;
+  int m_thumbPos;
+  double m_scrollScale = 0.0;
+
+private:
   void OnTimer(UINT_PTR id);
   void Reset();
 
-  CSkinListCtrl* m_list = nullptr;
-  BYTE m_upPressed = 0;
-  BYTE m_downPressed = 0;
-  BYTE m_grabbed = 0;
-  int m_thumbPos = 14;
-  double m_scrollScale = 0.0;
+  UINT m_scrollMessage;
+  int m_bar;
   bool m_releasing = false;
 };
 
-class CSkinHScrollBar : public CStatic {
+class CSkinVScrollBar : public CSkinScrollBarBase {
 public:
-  CSkinHScrollBar() = default;
+  CSkinVScrollBar();
 
-  BOOL Create(CWnd* pParent, CSkinListCtrl* list);
-  void SetList(CSkinListCtrl* list) { m_list = list; }
+  void SyncThumb() override;
+  void ClampThumb() override;
 
-  void SyncThumb();
-  void ClampThumb();
-
-  int ThumbPos() const { return m_thumbPos; }
-  double ScrollScale() const { return m_scrollScale; }
-  bool RightPressed() const { return m_rightPressed != 0; }
-  bool LeftPressed() const { return m_leftPressed != 0; }
-  bool Grabbed() const { return m_grabbed != 0; }
+  bool UpPressed() const { return m_firstPressed != 0; }
+  bool DownPressed() const { return m_secondPressed != 0; }
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint() override;
+  void OnPress(int x, int y) override;
+  void OnRelease(int x, int y) override;
+  void OnDrag(int x, int y) override;
+};
 
-private:
-  void Paint();
-  void Request(UINT code);
-  int Width() const;
-  int Limit() const;
-  void OnLButtonDown(int x, int y);
-  void OnLButtonUp(int x, int y);
-  void OnMouseMove(int x);
-  void OnTimer(UINT_PTR id);
-  void Reset();
+class CSkinHScrollBar : public CSkinScrollBarBase {
+public:
+  CSkinHScrollBar();
 
-  BYTE m_rightPressed = 0;
-  BYTE m_leftPressed = 0;
-  BYTE m_grabbed = 0;
-  int m_thumbPos = 25;
-  double m_scrollScale = 0.0;
-  CSkinListCtrl* m_list = nullptr;
-  bool m_releasing = false;
+  void SyncThumb() override;
+  void ClampThumb() override;
+
+  bool LeftPressed() const { return m_firstPressed != 0; }
+  bool RightPressed() const { return m_secondPressed != 0; }
+
+protected:
+  void Paint() override;
+  void OnPress(int x, int y) override;
+  void OnRelease(int x, int y) override;
+  void OnDrag(int x, int y) override;
 };
