@@ -75,16 +75,16 @@ void FakeNetwork::Answer(FakeSocketLayer& sockets, int interfaceIndex, const Byt
   if (seen.type == kDiscoverRequest) {
     for (const SimDevice& d : devices) {
       if (d.interfaceIndex != interfaceIndex) continue;
-      DiscoveryReplySpec spec;
-      spec.type = d.model.empty() ? kDiscoverReply : kDiscoverReplyModel;
-      spec.ip = d.ip;
-      spec.name = d.name;
-      spec.netmask = d.netmask;
-      spec.gateway = d.gateway;
-      spec.dhcpFlag = d.dhcpFlag;
-      spec.model = d.model;
-      std::memcpy(spec.mac, d.mac, sizeof spec.mac);
-      sockets.Queue(interfaceIndex, DiscoveryReply(spec));
+      DiscoveryReplyFields reply;
+      reply.type = d.model.empty() ? kDiscoverReply : kDiscoverReplyModel;
+      reply.ip = d.ip;
+      reply.name = d.name;
+      reply.netmask = d.netmask;
+      reply.gateway = d.gateway;
+      reply.dhcpFlag = d.dhcpFlag;
+      reply.model = d.model;
+      std::memcpy(reply.mac, d.mac, sizeof reply.mac);
+      sockets.Queue(interfaceIndex, DiscoveryReply(reply));
     }
     return;
   }

@@ -46,7 +46,7 @@ TEST_F(DiscoveryTest, EachInterfaceGetsOneRequestAndThePausePattern) {
 
 TEST_F(DiscoveryTest, ReplyBecomesARecordWithEveryField) {
     Open({"10.0.0.1", "192.168.0.10"});
-    DiscoveryReplySpec s;
+    DiscoveryReplyFields s;
     s.type = kDiscoverReplyModel;
     s.name = "Office NAS";
     s.dhcpFlag = '1';
@@ -69,7 +69,7 @@ TEST_F(DiscoveryTest, ReplyBecomesARecordWithEveryField) {
 
 TEST_F(DiscoveryTest, FirstReplyPerAddressWinsAcrossInterfacesAndTypes) {
     Open({"10.0.0.1", "10.0.1.1"});
-    DiscoveryReplySpec first, again, other, onSecond;
+    DiscoveryReplyFields first, again, other, onSecond;
     first.name = "first";
     again.type = kDiscoverReplyModel;
     again.name = "duplicate";
@@ -107,7 +107,7 @@ TEST_F(DiscoveryTest, ClassFilter) {
     };
     Open({"10.0.0.1"});
     for (const Case& c : cases) {
-        DiscoveryReplySpec s;
+        DiscoveryReplyFields s;
         s.type = c.type;
         s.deviceClass = c.deviceClass;
         s.deviceSubclass = c.deviceSubclass;
@@ -122,7 +122,7 @@ TEST_F(DiscoveryTest, ClassFilter) {
 TEST_F(DiscoveryTest, IgnoredDatagrams) {
     const uint8_t other[6] = {9, 9, 9, 9, 9, 9};
     Open({"10.0.0.1"});
-    DiscoveryReplySpec foreignId;
+    DiscoveryReplyFields foreignId;
     foreignId.clientId = other;
     Bytes request = DiscoveryReply({});
     request[0] = kDiscoverRequest;  // another host's request on the group
@@ -143,11 +143,11 @@ TEST_F(DiscoveryTest, NameModelAndTextBounds) {
     };
     const std::string longName(300, 'n');
     const std::vector<Case> cases = {
-        {"empty name", [] { DiscoveryReplySpec s; s.name = ""; return DiscoveryReply(s); }, "",
+        {"empty name", [] { DiscoveryReplyFields s; s.name = ""; return DiscoveryReply(s); }, "",
          "255.255.255.0", ""},
         {"length larger than the datagram",
          [] {
-             DiscoveryReplySpec s;
+             DiscoveryReplyFields s;
              s.name = "short";
              Bytes b = DiscoveryReply(s);
              PutLe32(b.data() + 56, 4000);
@@ -155,11 +155,11 @@ TEST_F(DiscoveryTest, NameModelAndTextBounds) {
          },
          "short", "255.255.255.0", ""},
         {"name longer than 255",
-         [&] { DiscoveryReplySpec s; s.name = longName; return DiscoveryReply(s); },
+         [&] { DiscoveryReplyFields s; s.name = longName; return DiscoveryReply(s); },
          std::string(255, 'n'), "255.255.255.0", ""},
         {"length smaller than the data",
          [] {
-             DiscoveryReplySpec s;
+             DiscoveryReplyFields s;
              s.name = "abcdef";
              Bytes b = DiscoveryReply(s);
              PutLe32(b.data() + 56, 3);
@@ -167,11 +167,11 @@ TEST_F(DiscoveryTest, NameModelAndTextBounds) {
          },
          "abc", "255.255.255.0", ""},
         {"netmask filling its field",
-         [] { DiscoveryReplySpec s; s.netmask = "255.255.255.2550"; return DiscoveryReply(s); },
+         [] { DiscoveryReplyFields s; s.netmask = "255.255.255.2550"; return DiscoveryReply(s); },
          "nas", "255.255.255.255", ""},
         {"model filling its field",
          [] {
-             DiscoveryReplySpec s;
+             DiscoveryReplyFields s;
              s.type = kDiscoverReplyModel;
              s.model = std::string(32, 'M');
              return DiscoveryReply(s);

@@ -112,7 +112,7 @@ Bytes SetReply(const std::string& ip, const uint8_t* clientId) {
     return Header(kSetReply, ip, clientId);
 }
 
-Bytes DiscoveryReply(const DiscoveryReplySpec& s) {
+Bytes DiscoveryReply(const DiscoveryReplyFields& s) {
     Bytes b = Header(s.type, s.ip, s.clientId, s.mac);
     b[21] = uint8_t(s.dhcpFlag);
     b.resize(60, 0);

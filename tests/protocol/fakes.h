@@ -109,7 +109,7 @@ Bytes Header(uint8_t type, const std::string& ip, const uint8_t* clientId = null
 Bytes QueryReply(const std::string& ip, const std::string& text, const uint8_t* clientId = nullptr);
 Bytes SetReply(const std::string& ip, const uint8_t* clientId = nullptr);
 
-struct DiscoveryReplySpec {
+struct DiscoveryReplyFields {
     uint8_t type = kDiscoverReply;
     std::string ip = "192.168.0.32";
     std::string name = "nas";
@@ -122,7 +122,7 @@ struct DiscoveryReplySpec {
     const uint8_t* clientId = nullptr;  // nullptr: this instance's
     uint8_t mac[6] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
 };
-Bytes DiscoveryReply(const DiscoveryReplySpec& spec);
+Bytes DiscoveryReply(const DiscoveryReplyFields& reply);
 
 // Text of a byte sequence for failure messages: "03 3a 7f ...".
 std::string Hex(const Bytes& b);

@@ -161,7 +161,7 @@ void MouseClick(POINT pt, const RECT& area, bool right, bool twice);
 void MouseMove(POINT pt);
 // Key sequence: literal characters, and names in braces such as {ENTER},
 // {TAB}, {SHIFT+TAB}, {ALT+F4}, {DOWN 3}, {{} for a brace.
-void SendKeys(const std::string& spec);
+void SendKeys(const std::string& keys);
 // Types the characters of text as key presses.
 void TypeText(const std::string& text);
 void KeyPress(WORD vk, bool shift, bool ctrl, bool alt);

@@ -191,15 +191,15 @@ void TypeText(const std::string& text) {
     for (char c : text) TypeChar(c);
 }
 
-void SendKeys(const std::string& spec) {
-    for (size_t i = 0; i < spec.size(); ++i) {
-        if (spec[i] != '{') {
-            TypeChar(spec[i]);
+void SendKeys(const std::string& keys) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] != '{') {
+            TypeChar(keys[i]);
             continue;
         }
-        size_t close = spec.find('}', i + 2);  // "{}}" is a closing brace
+        size_t close = keys.find('}', i + 2);  // "{}}" is a closing brace
         if (close == std::string::npos) Fail("bad-args", "unclosed { in key sequence");
-        std::string inner = spec.substr(i + 1, close - i - 1);
+        std::string inner = keys.substr(i + 1, close - i - 1);
         if (inner == "{" || inner == "}")
             TypeChar(inner[0]);
         else
