@@ -4,11 +4,12 @@
 
 #include "app_state.h"
 #include "commands.h"
+#include "dialog_skins.h"
 #include "host_platform.h"
 #include "resource.h"
 #include "windows_version.h"
 
-CLoginDlg::CLoginDlg(CWnd* pParent) : CSkinDialog(IDD_LOGIN, pParent) {}
+CLoginDlg::CLoginDlg(CWnd* pParent) : CSkinDialog(IDD_LOGIN, pParent, DialogSkinSettings(IDD_LOGIN)) {}
 
 void CLoginDlg::DoDataExchange(CDataExchange* pDX) {
   CSkinDialog::DoDataExchange(pDX);

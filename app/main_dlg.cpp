@@ -3,6 +3,7 @@
 // lan_settings.cpp.
 #include "main_dlg.h"
 
+#include "dialog_skins.h"
 #include "discovery.h"
 #include "drive_table.h"
 #include "resource.h"
@@ -14,14 +15,6 @@ namespace {
 constexpr unsigned kStorageClass = 3;
 constexpr unsigned kStorageSubclass = 3;
 
-// The skin-button faces are the main window's own (set up in OnInitDialog),
-// so the base dialog is built without a button table.
-SkinDialogSettings MainWindowSettings() {
-  SkinDialogSettings settings = SkinSettingsForTemplate(IDD_MAIN);
-  settings.buttons.clear();
-  return settings;
-}
-
 struct ListColumn {
   const char* title;
   int width;
@@ -31,7 +24,7 @@ constexpr ListColumn kShareColumns[] = {{"Volume Name", 120}, {"Location", 111}}
 
 }  // namespace
 
-CMainDlg::CMainDlg(CWnd* pParent) : CSkinDialog(IDD_MAIN, pParent, MainWindowSettings()) {
+CMainDlg::CMainDlg(CWnd* pParent) : CSkinDialog(IDD_MAIN, pParent, DialogSkinSettings(IDD_MAIN)) {
   icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_APP));
 }
 
@@ -93,23 +86,6 @@ BOOL CMainDlg::OnInitDialog() {
   deviceListCtrl.SetTextColor(RGB(0, 0, 0));
   shareListCtrl.SetTextColor(RGB(0, 0, 0));
 
-  // Normal, pressed, hover, disabled: a disabled button shows its normal
-  // face. The widget button keeps the plain face of a button without images.
-  struct Faces {
-    CSkinButton* button;
-    UINT normal;
-    UINT active;
-  };
-  const Faces faces[] = {
-      {&refreshButton, IDB_SEARCH, IDB_SEARCH_ACTIVE},    {&mapButton, IDB_MAP, IDB_MAP_ACTIVE},
-      {&unmapButton, IDB_UNMAP, IDB_UNMAP_ACTIVE},        {&applyButton, IDB_APPLY, IDB_APPLY_ACTIVE},
-      {&webButton, IDB_WEB, IDB_WEB_ACTIVE},              {&exitButton, IDB_EXIT, IDB_EXIT_ACTIVE},
-      {&aboutButton, IDB_ABOUT, IDB_ABOUT_ACTIVE},        {&languageButton, IDB_LANGUAGE, IDB_LANGUAGE_ACTIVE},
-      {&btButton, IDB_BT, IDB_BT_ACTIVE},                 {&minimizeButton, IDB_MINIMIZE, IDB_MINIMIZE_ACTIVE},
-      {&closeButton, IDB_CLOSE, IDB_CLOSE_ACTIVE},
-  };
-  for (const Faces& f : faces) f.button->SetSkin(f.normal, f.active, f.active, f.normal);
-
   ScanMappedDrives();
   FillDriveLetterCombo();
   OnRefresh();
@@ -166,16 +142,6 @@ void CMainDlg::OnPaint() {
   GetClientRect(&rect);
   dc.DrawIcon((rect.Width() - cxIcon + 1) / 2, (rect.Height() - cyIcon + 1) / 2, icon);
 }
-
-// The flows of these buttons are handled by the drive-mapping, web, About
-// and add-on parts of the program.
-void CMainDlg::OnOpenWebConfig() {}  // opens the device's web pages
-void CMainDlg::OnMapDrive() {}       // maps the chosen share to the chosen letter
-void CMainDlg::OnUnmapDrive() {}     // removes a drive mapping
-void CMainDlg::OnAbout() {}          // shows the About box (dialog 308)
-void CMainDlg::OnLanguage() {}       // installs code-page support on the device
-void CMainDlg::OnBitTorrent() {}     // installs the BitTorrent add-on
-void CMainDlg::OnWidget() {}         // launches the model's desktop widget
 
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -5,71 +5,6 @@
 
 #include "skin_geometry.h"
 
-namespace {
-
-constexpr int kMinimizeButton = 1027;
-constexpr int kCloseButton = 1028;
-
-SkinDialogSettings Framed(UINT background, SkinPaintMode mode,
-                          std::vector<SkinButtonFaces> buttons = {}) {
-  SkinDialogSettings s;
-  s.backgroundId = background;
-  s.paintMode = mode;
-  s.staticTextColor = RGB(255, 255, 255);
-  s.buttons = std::move(buttons);
-  return s;
-}
-
-std::vector<SkinButtonFaces> OkCancel(UINT ok, UINT okActive, UINT cancel, UINT cancelActive) {
-  return {{IDOK, ok, okActive, false}, {IDCANCEL, cancel, cancelActive, false}};
-}
-
-}  // namespace
-
-const SkinButtonFaces kMainWindowButtonFaces[12] = {
-    {1002, 284, 285, true}, {1003, 296, 297, true}, {1004, 298, 299, true},
-    {1007, 294, 295, true}, {1008, 286, 287, true}, {1009, 302, 303, true},
-    {1021, 300, 301, true}, {1022, 288, 289, true}, {1025, 290, 291, true},
-    {1027, 263, 379, true}, {1028, 262, 378, true}, {1032, 0, 0, true},
-};
-
-SkinDialogSettings SkinSettingsForTemplate(UINT templateId) {
-  switch (templateId) {
-  case 102: {
-    SkinDialogSettings s = Framed(267, SkinPaintMode::Stretch);
-    s.staticTextColor = RGB(0, 0, 0);
-    s.clientDrag = true;
-    s.roundedFrame = true;
-    s.frameButtons = true;
-    s.buttons.assign(std::begin(kMainWindowButtonFaces), std::end(kMainWindowButtonFaces));
-    return s;
-  }
-  case 308:
-    return Framed(268, SkinPaintMode::Stretch, {{IDOK, 306, 307, false}});
-  case 134: {
-    SkinDialogSettings s = Framed(272, SkinPaintMode::Stretch, OkCancel(306, 307, 304, 305));
-    s.excludedIds = {1016, 1017};
-    return s;
-  }
-  case 139:
-    return Framed(273, SkinPaintMode::Stretch, OkCancel(306, 307, 304, 305));
-  case 229:
-    return Framed(270, SkinPaintMode::Stretch, OkCancel(306, 307, 304, 305));
-  case 265:
-    return Framed(274, SkinPaintMode::Stretch, OkCancel(306, 307, 304, 305));
-  case 264:
-    return Framed(269, SkinPaintMode::Stretch, OkCancel(280, 281, 282, 283));
-  case 180:
-    return Framed(273, SkinPaintMode::Natural);
-  case 141:
-    return Framed(271, SkinPaintMode::Natural);
-  }
-  return Framed(0, SkinPaintMode::Stretch);
-}
-
-CSkinDialog::CSkinDialog(UINT templateId, CWnd* pParent)
-    : CSkinDialog(templateId, pParent, SkinSettingsForTemplate(templateId)) {}
-
 CSkinDialog::CSkinDialog(UINT templateId, CWnd* pParent, const SkinDialogSettings& settings)
     : CDialog(templateId, pParent), m_settings(settings) {
   if (m_settings.paintMode == SkinPaintMode::Natural && m_settings.backgroundId != 0) {
@@ -213,12 +148,12 @@ LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     break;
   case WM_COMMAND:
-    if (m_settings.frameButtons && HIWORD(wParam) == BN_CLICKED) {
-      if (LOWORD(wParam) == kMinimizeButton) {
+    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) != 0) {
+      if (LOWORD(wParam) == m_settings.minimizeButtonId) {
         ShowWindow(SW_MINIMIZE);
         return 0;
       }
-      if (LOWORD(wParam) == kCloseButton) {
+      if (LOWORD(wParam) == m_settings.closeButtonId) {
         CDialog::OnCancel();
         return 0;
       }

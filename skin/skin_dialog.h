@@ -30,19 +30,13 @@ struct SkinDialogSettings {
   std::vector<int> excludedIds;        // keep the dialog's default colours
   bool clientDrag = false;             // client area moves the window (main window)
   bool roundedFrame = false;           // rounded window region (main window)
-  bool frameButtons = false;           // 1027 minimises, 1028 cancels (main window)
+  int minimizeButtonId = 0;            // this button minimises the window (0: none)
+  int closeButtonId = 0;               // this button cancels the dialog (0: none)
   std::vector<SkinButtonFaces> buttons;
 };
 
-// The settings of each dialog template of the program (102, 134, 139, 141,
-// 180, 229, 264, 265, 308). Any other id gets a white-text Stretch dialog
-// without background or buttons.
-SkinDialogSettings SkinSettingsForTemplate(UINT templateId);
-
 class CSkinDialog : public CDialog {
 public:
-  // The settings of SkinSettingsForTemplate(templateId).
-  explicit CSkinDialog(UINT templateId, CWnd* pParent = nullptr);
   CSkinDialog(UINT templateId, CWnd* pParent, const SkinDialogSettings& settings);
   ~CSkinDialog() override;
 
@@ -84,6 +78,3 @@ private:
   SkinDialogSettings m_settings;
   std::vector<std::unique_ptr<CSkinButton>> m_ownButtons;
 };
-
-// Faces of the main window's buttons (template 102); 1032 has no images.
-extern const SkinButtonFaces kMainWindowButtonFaces[12];

@@ -1,7 +1,8 @@
 // The skin button: the face of each state, the plain face without images,
 // and the mouse rules (press tracking, moving off, double clicks, hover).
 #include "skin_button.h"
-#include "skin_dialog.h"
+#include "dialog_skins.h"
+#include "resource.h"
 #include "skin_dialogs.h"
 #include "skin_test_support.h"
 
@@ -17,7 +18,7 @@ namespace {
 // instead of closing.
 class ClickCountingDialog : public CSkinDialog {
 public:
-  ClickCountingDialog() : CSkinDialog(229) {}
+  ClickCountingDialog() : CSkinDialog(IDD_DRIVE_IN_USE, nullptr, DialogSkinSettings(IDD_DRIVE_IN_USE)) {}
   int okClicks = 0;
   int doubleClicks = 0;
 

@@ -1,6 +1,6 @@
 // The skinned dialog frame: the main window's region, static text colours,
 // backgrounds in both painting modes and client-area dragging.
-#include "skin_dialog.h"
+#include "dialog_skins.h"
 #include "skin_dialogs.h"
 #include "skin_test_support.h"
 
@@ -121,7 +121,7 @@ class StaticTextColour : public ::testing::TestWithParam<TextColourCase> {};
 // the pixels that changed, and everything else is the picture itself.
 TEST_P(StaticTextColour, LettersOnThePicture) {
   const TextColourCase c = GetParam();
-  CSkinDialog dlg(c.templateId);
+  CSkinDialog dlg(c.templateId, nullptr, DialogSkinSettings(c.templateId));
   RunModal(dlg, [&c](CDialog& d) {
     Settle(d.m_hWnd);
     auto statics = Statics(d.m_hWnd);
@@ -181,7 +181,7 @@ ColourAnswer AskStaticColour(HWND dialog, HWND control) {
 }
 
 TEST(SkinDialogColours, LoginFieldsKeepTheDefaultColours) {
-  CSkinDialog dlg(134);
+  CSkinDialog dlg(134, nullptr, DialogSkinSettings(134));
   RunModal(dlg, [](CDialog& d) {
     const HBRUSH hollow = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     for (int id : {1016, 1017}) {
@@ -220,11 +220,11 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
 
 TEST(SkinDialogBackground, StretchFillsTheClientWithThePicture) {
   for (UINT id : {102u, 308u, 264u}) {
-    CSkinDialog dlg(id);
+    CSkinDialog dlg(id, nullptr, DialogSkinSettings(id));
     RunModal(dlg, [id](CDialog& d) {
       Settle(d.m_hWnd);
       Capture shot(d.m_hWnd);
-      const UINT bitmap = SkinSettingsForTemplate(id).backgroundId;
+      const UINT bitmap = DialogSkinSettings(id).backgroundId;
       SIZE size = BitmapSize(bitmap);
       ASSERT_GT(size.cx, 0) << "bitmap " << bitmap;
       // Corners and centre of the client map onto the corners and centre of
@@ -247,12 +247,12 @@ TEST(SkinDialogBackground, StretchFillsTheClientWithThePicture) {
 
 TEST(SkinDialogBackground, NaturalCopiesThePictureAtItsOwnSize) {
   for (UINT id : {180u, 141u}) {
-    CSkinDialog dlg(id);
+    CSkinDialog dlg(id, nullptr, DialogSkinSettings(id));
     ASSERT_NE(nullptr, dlg.Background()) << "template " << id << ": Natural mode loads at construction";
     RunModal(dlg, [id](CDialog& d) {
       Settle(d.m_hWnd);
       Capture shot(d.m_hWnd);
-      const UINT bitmap = SkinSettingsForTemplate(id).backgroundId;
+      const UINT bitmap = DialogSkinSettings(id).backgroundId;
       SIZE size = BitmapSize(bitmap);
       const POINT points[] = {{0, 0}, {10, 2}, {size.cx / 2, 3}, {2, size.cy / 4}, {size.cx - 1, size.cy / 3}};
       for (POINT p : points) {
@@ -266,7 +266,7 @@ TEST(SkinDialogBackground, NaturalCopiesThePictureAtItsOwnSize) {
 }
 
 TEST(SkinDialogBackground, StretchWithoutBitmapStillReportsErased) {
-  SkinDialogSettings settings = SkinSettingsForTemplate(308);
+  SkinDialogSettings settings = DialogSkinSettings(308);
   settings.backgroundId = 9999;   // no such bitmap
   CSkinDialog dlg(308, nullptr, settings);
   RunModal(dlg, [](CDialog& d) {
@@ -289,7 +289,7 @@ TEST(SkinDialogDrag, ClientAreaActsAsCaptionOnlyOnTheMainWindow) {
         << "a button of the main window";
     EXPECT_EQ(button, ::WindowFromPoint(POINT{r.left + 3, r.top + 3})) << "the button is what a press hits";
   });
-  CSkinDialog about(308);
+  CSkinDialog about(308, nullptr, DialogSkinSettings(308));
   RunModal(about, [](CDialog& d) {
     POINT p = ScreenPoint(d.m_hWnd, 5, 5);
     EXPECT_EQ(HTCLIENT, ::SendMessageA(d.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))) << "About box client";

@@ -1,5 +1,6 @@
 // The skin progress bar: the blue part's width for range and position.
-#include "skin_dialog.h"
+#include "dialog_skins.h"
+#include "resource.h"
 #include "skin_progress.h"
 #include "skin_test_support.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 class RestartStyleDialog : public CSkinDialog {
 public:
-  RestartStyleDialog() : CSkinDialog(141) {}
+  RestartStyleDialog() : CSkinDialog(IDD_RESTART_WAIT, nullptr, DialogSkinSettings(IDD_RESTART_WAIT)) {}
   CSkinProgressCtrl bar;
 
 protected:

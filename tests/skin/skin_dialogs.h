@@ -1,7 +1,8 @@
 // Test dialogs: the main window's template with its lists skinned and
 // columns and rows like the program's, and a dialog of any other template.
 #pragma once
-#include "skin_dialog.h"
+#include "dialog_skins.h"
+#include "resource.h"
 #include "skin_list.h"
 
 #include <vector>

@@ -15,7 +15,7 @@
 
 #include "framework.h"
 #include "resource.h"
-#include "skin_dialog.h"
+#include "dialog_skins.h"
 #include "skin_list.h"
 #include "skin_progress.h"
 
@@ -83,7 +83,7 @@ bool CaptureWindow(HWND window, const std::string& path) {
 // once it has been shown and painted, then closes.
 class GalleryDialog : public CSkinDialog {
 public:
-  explicit GalleryDialog(UINT templateId) : CSkinDialog(templateId) {}
+  explicit GalleryDialog(UINT templateId) : CSkinDialog(templateId, nullptr, DialogSkinSettings(templateId)) {}
 
 protected:
   BOOL OnInitDialog() override {

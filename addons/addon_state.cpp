@@ -1,0 +1,3 @@
+#include "addon_state.h"
+
+AddonFlowStateRecord AddonFlowState = {};

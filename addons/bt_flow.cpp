@@ -1,0 +1,5 @@
+// The BitTorrent add-on install flow.
+
+#include "main_dlg.h"
+
+void CMainDlg::OnBitTorrent() {}

@@ -1,0 +1,43 @@
+// The install run shared by the code-page and BitTorrent add-ons: the
+// target folder on the device, payload writing, the "Loading....." window
+// whose first timer tick runs the install, and the run's two endings.
+#pragma once
+#include "skin_dialog.h"
+
+enum class VolumeLayout {
+  LetterLayout,  // first volume "HDD_a", or no name: PowerPC ".o" modules
+  NumberLayout,  // first volume "HDD_1": ARM ".ko" and "_12.ko" modules
+};
+
+// Timer ids of the install window: which branch its first tick runs.
+constexpr UINT_PTR kCodePageRunTimer = 1;
+constexpr UINT_PTR kBtRunTimer = 2;
+
+// Where an add-on goes on the device, relative to the device address.
+struct TargetFolder {
+  bool decided = false;  // false: the first volume name was neither HDD_a nor HDD_1
+  VolumeLayout layout = VolumeLayout::LetterLayout;
+  char folder[96] = {};  // e.g. "HDD_a\.codepages"
+};
+
+// Sends "rw" (SetMountMode), asks up to ten times for the first volume name
+// and derives the folder of the add-on that timerId runs.
+TargetFolder ResolveTargetFolder(UINT_PTR timerId);
+
+// Writes catalogue payload (kind, number) to firstPath; a firstPath that
+// contains "C:\" is a local staging file copied on to secondPath. 1 when
+// the payload's destination holds it afterwards, else 0; sets
+// AddonFlowState.LastCopyFailed to the opposite.
+int WritePayloadFile(const char* kind, int number, const char* firstPath, const char* secondPath);
+
+class CInstallProgressDlg;
+
+// The branches that the first timer tick runs after ResolveTargetFolder.
+void RunCodePageInstall(CInstallProgressDlg& dlg, const TargetFolder& target);
+void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target);
+
+// Endings of a run. Success: the caller has sent its final command; the
+// window ends and the timer is killed. Failure: the window ends, the timer
+// is killed, "stop" is sent and "Please check hard drives." is shown.
+void EndInstallSuccess(CInstallProgressDlg& dlg, UINT_PTR timerId);
+void EndInstallFailure(CInstallProgressDlg& dlg, UINT_PTR timerId);

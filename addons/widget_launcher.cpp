@@ -1,0 +1,5 @@
+// The model's desktop widget.
+
+#include "main_dlg.h"
+
+void CMainDlg::OnWidget() {}
