@@ -165,11 +165,7 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
   HWND item = pDX->PrepareCtrl(id);
   if (item == nullptr) return;
   if (pDX->m_bSaveAndValidate) {
-    int length = ::GetWindowTextLengthA(item);
-    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    int got = ::GetWindowTextA(item, &text[0], static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    value.swap(text);
+    value = fwinternal::WindowText(item);
   } else {
     ::SetWindowTextA(item, value.c_str());
   }

@@ -13,6 +13,8 @@ HWND SafeOwner(HWND parent);
 std::string AppName();
 // The executable's base name without extension ("program" when unknown).
 std::string ModuleBaseName();
+// The whole text of window (empty for a null handle or no text).
+std::string WindowText(HWND window);
 
 // Test seam for message boxes: true when a test handler took the call.
 bool SeamMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type,

@@ -301,27 +301,22 @@ void CWnd::SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
 int CWnd::GetWindowText(LPSTR buffer, int maxCount) const {
   return ::GetWindowTextA(m_hWnd, buffer, maxCount);
 }
-void CWnd::GetWindowText(std::string& text) const {
-  int length = ::GetWindowTextLengthA(m_hWnd);
-  std::string buffer(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  int got = ::GetWindowTextA(m_hWnd, &buffer[0], static_cast<int>(buffer.size()));
-  buffer.resize(static_cast<size_t>(std::max(got, 0)));
-  text.swap(buffer);
+std::string fwinternal::WindowText(HWND window) {
+  if (window == nullptr) return std::string();
+  int length = ::GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+  int got = ::GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(std::max(got, 0)));
+  return text;
 }
+void CWnd::GetWindowText(std::string& text) const { text = fwinternal::WindowText(m_hWnd); }
 int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
 void CWnd::SetDlgItemText(int id, LPCSTR text) { ::SetDlgItemTextA(m_hWnd, id, text); }
 int CWnd::GetDlgItemText(int id, LPSTR buffer, int maxCount) const {
   return static_cast<int>(::GetDlgItemTextA(m_hWnd, id, buffer, maxCount));
 }
 void CWnd::GetDlgItemText(int id, std::string& text) const {
-  HWND item = ::GetDlgItem(m_hWnd, id);
-  text.clear();
-  if (item == nullptr) return;
-  int length = ::GetWindowTextLengthA(item);
-  std::string buffer(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  int got = ::GetWindowTextA(item, &buffer[0], static_cast<int>(buffer.size()));
-  buffer.resize(static_cast<size_t>(std::max(got, 0)));
-  text.swap(buffer);
+  text = fwinternal::WindowText(::GetDlgItem(m_hWnd, id));
 }
 void CWnd::CheckDlgButton(int id, UINT check) { ::CheckDlgButton(m_hWnd, id, check); }
 UINT CWnd::IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id); }

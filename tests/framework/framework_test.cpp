@@ -563,6 +563,37 @@ TEST_F(FrameworkTest, RadioGroupWithNothingCheckedGivesMinusOne) {
   EXPECT_EQ(-1, dlg.radio) << "expected -1 with no radio button checked, got " << dlg.radio;
 }
 
+// Every reader of a window's text gives the whole text, however long, and
+// nothing for a control that is not there.
+TEST(WindowText, ReadersGiveTheWholeText) {
+  constexpr int kEditId = 1234;
+  CWnd parent;
+  ASSERT_TRUE(parent.CreateEx(0, "STATIC", "", WS_POPUP, CRect(0, 0, 50, 20), nullptr, 0));
+  HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 40, 16, parent.m_hWnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), nullptr, nullptr);
+  ASSERT_NE(nullptr, edit);
+  CWnd field;
+  ASSERT_TRUE(field.SubclassWindow(edit));
+  for (size_t length : {0, 1, 255, 256, 5000}) {
+    std::string text(length, 'x');
+    for (size_t i = 0; i < length; ++i) text[i] = static_cast<char>('a' + i % 26);
+    ASSERT_TRUE(::SetWindowTextA(edit, text.c_str()));
+    std::string own = "stale", item = "stale", exchanged = "stale";
+    field.GetWindowText(own);
+    parent.GetDlgItemText(kEditId, item);
+    CDataExchange dx(&parent, TRUE);
+    DDX_Text(&dx, kEditId, exchanged);
+    EXPECT_EQ(text, own) << "GetWindowText: " << length << " characters set, got " << own.size();
+    EXPECT_EQ(text, item) << "GetDlgItemText: " << length << " characters set, got " << item.size();
+    EXPECT_EQ(text, exchanged) << "DDX_Text: " << length << " characters set, got " << exchanged.size();
+  }
+  std::string missing = "stale";
+  parent.GetDlgItemText(kEditId + 1, missing);
+  EXPECT_EQ("", missing) << "expected no text for a control that is not there";
+  field.UnsubclassWindow();
+  parent.DestroyWindow();
+}
+
 std::vector<std::string> ComboItems(CComboBox& combo) {
   std::vector<std::string> items;
   for (int i = 0; i < combo.GetCount(); ++i) {
