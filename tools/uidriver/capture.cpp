@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bmp_file.h"
 #include "driver.h"
 
 namespace uidriver {
@@ -95,39 +96,15 @@ std::wstring ToWindowsPath(const std::string& path) {
 }
 
 void WriteBmp(const std::string& path, const Image& image) {
-    const int rowBytes = (image.width * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = image.width;
-    ih.biHeight = image.height;  // bottom-up rows
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biCompression = BI_RGB;
-    ih.biSizeImage = static_cast<DWORD>(rowBytes) * image.height;
-    fh.bfType = 0x4d42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
-
-    std::vector<unsigned char> data(ih.biSizeImage, 0);
-    for (int y = 0; y < image.height; ++y) {
-        unsigned char* row = &data[static_cast<size_t>(image.height - 1 - y) * rowBytes];
-        for (int x = 0; x < image.width; ++x) {
-            uint32_t px = image.pixels[static_cast<size_t>(y) * image.width + x];
-            row[x * 3 + 0] = static_cast<unsigned char>(px & 0xff);
-            row[x * 3 + 1] = static_cast<unsigned char>((px >> 8) & 0xff);
-            row[x * 3 + 2] = static_cast<unsigned char>((px >> 16) & 0xff);
-        }
-    }
+    const std::vector<uint8_t> data = bmp::Encode(image.width, image.height, image.pixels);
+    if (data.empty()) Fail("io", "cannot encode a " + std::to_string(image.width) + "x" +
+                                     std::to_string(image.height) + " picture for " + path);
     HANDLE f = CreateFileW(ToWindowsPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         Fail("io", "cannot create " + path + " (error " + std::to_string(GetLastError()) + ")");
     DWORD done = 0;
-    bool ok = WriteFile(f, &fh, sizeof fh, &done, nullptr) && done == sizeof fh &&
-              WriteFile(f, &ih, sizeof ih, &done, nullptr) && done == sizeof ih &&
-              WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &done, nullptr) &&
-              done == data.size();
+    bool ok = WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &done, nullptr) && done == data.size();
     CloseHandle(f);
     if (!ok) Fail("io", "cannot write " + path);
 }
