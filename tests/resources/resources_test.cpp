@@ -1,6 +1,6 @@
 // Loads every resource of the program from the test's own module, the way the
 // program does, and checks ids, sizes, dialog templates, combo-box item lists,
-// the icon and the version record.
+// the icon, the version record and the skin table's references into them.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_skins.h"
 #include "resource.h"
 
 namespace {
@@ -488,6 +489,50 @@ TEST(Dialogs, EveryTemplateCreatesAWindow) {
       if (c.id > 0) {
         EXPECT_NE(GetDlgItem(w, c.id), nullptr) << "dialog " << t.id << " control " << c.id;
       }
+    }
+    DestroyWindow(w);
+  }
+}
+
+// ------------------------------------------------------------- skin table
+
+SIZE LoadedSize(UINT id) {
+  SIZE size{0, 0};
+  HBITMAP h = LoadBitmapA(Module(), MAKEINTRESOURCEA(id));
+  if (h == nullptr) return size;
+  BITMAP info{};
+  if (GetObjectA(h, sizeof info, &info) == static_cast<int>(sizeof info)) size = {info.bmWidth, info.bmHeight};
+  DeleteObject(h);
+  return size;
+}
+
+// Every skinned template names a background and button faces that exist in
+// the program, on controls its template has; the two faces of a button are
+// drawn over the same rectangle, so they have one size.
+TEST(DialogSkins, EverySkinnedTemplateFindsItsBitmapsAndControls) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
+  ASSERT_TRUE(InitCommonControlsEx(&icc));
+  for (UINT id : kSkinnedTemplates) {
+    const SkinDialogSettings s = DialogSkinSettings(id);
+    const SIZE ground = LoadedSize(s.backgroundId);
+    EXPECT_GT(ground.cx, 0) << "template " << id << ": background " << s.backgroundId << " did not load";
+    HWND w = CreateDialogParamA(Module(), MAKEINTRESOURCEA(id), nullptr, NoDialogProc, 0);
+    ASSERT_NE(w, nullptr) << "template " << id << " could not be created, error " << GetLastError();
+    for (const SkinButtonFaces& b : s.buttons) {
+      EXPECT_NE(GetDlgItem(w, b.controlId), nullptr) << "template " << id << ": no control " << b.controlId;
+      if (b.normal == 0 && b.active == 0) continue;   // a skin button that keeps the plain face
+      const SIZE normal = LoadedSize(b.normal), active = LoadedSize(b.active);
+      EXPECT_GT(normal.cx, 0) << "template " << id << " control " << b.controlId << ": face " << b.normal;
+      EXPECT_GT(active.cx, 0) << "template " << id << " control " << b.controlId << ": face " << b.active;
+      EXPECT_TRUE(normal.cx == active.cx && normal.cy == active.cy)
+          << "template " << id << " control " << b.controlId << ": expected faces of one size, got " << normal.cx
+          << "x" << normal.cy << " and " << active.cx << "x" << active.cy;
+    }
+    std::vector<int> named = s.excludedIds;
+    for (int control : {s.minimizeButtonId, s.closeButtonId})
+      if (control != 0) named.push_back(control);
+    for (int control : named) {
+      EXPECT_NE(GetDlgItem(w, control), nullptr) << "template " << id << ": no control " << control;
     }
     DestroyWindow(w);
   }

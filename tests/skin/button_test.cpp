@@ -14,7 +14,7 @@ using namespace skintest;
 
 namespace {
 
-// Dialog 229 (OK 306/307, Cancel 304/305) that counts its button clicks
+// The drive-in-use dialog with its skin, counting its button clicks
 // instead of closing.
 class ClickCountingDialog : public CSkinDialog {
 public:
@@ -83,7 +83,7 @@ struct DisabledCase {
 };
 
 TEST(SkinButtonFaces, DisabledFaceFollowsTheDisabledId) {
-  const DisabledCase cases[] = {{0, 306}, {307, 307}};
+  const DisabledCase cases[] = {{0, IDB_OK}, {IDB_OK_ACTIVE, IDB_OK_ACTIVE}};
   for (const DisabledCase& c : cases) {
     ClickCountingDialog dlg;
     RunModal(dlg, [&c](CDialog& d) {
@@ -91,14 +91,14 @@ TEST(SkinButtonFaces, DisabledFaceFollowsTheDisabledId) {
       ASSERT_NE(nullptr, ok);
       RECT r;
       ok->GetClientRect(&r);
-      POINT p = DifferingPixel(306, 307, r.right, r.bottom);
-      ASSERT_GE(p.x, 0) << "images 306 and 307 look alike";
-      ok->SetSkin(306, 307, 307, c.disabledId);
+      POINT p = DifferingPixel(IDB_OK, IDB_OK_ACTIVE, r.right, r.bottom);
+      ASSERT_GE(p.x, 0) << "images IDB_OK and IDB_OK_ACTIVE look alike";
+      ok->SetSkin(IDB_OK, IDB_OK_ACTIVE, IDB_OK_ACTIVE, c.disabledId);
       ok->EnableWindow(FALSE);
-      int face = ShownFace(ok->m_hWnd, 306, 307, p);
-      EXPECT_EQ(c.expected == 306 ? 0 : 1, face) << "SetSkin(306, 307, 307, " << c.disabledId
-                                                 << ") disabled: expected image " << c.expected << ", got "
-                                                 << FaceName(face, 306, 307);
+      int face = ShownFace(ok->m_hWnd, IDB_OK, IDB_OK_ACTIVE, p);
+      EXPECT_EQ(c.expected == IDB_OK ? 0 : 1, face)
+          << "SetSkin(IDB_OK, IDB_OK_ACTIVE, IDB_OK_ACTIVE, " << c.disabledId << ") disabled: expected image "
+          << c.expected << ", got " << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
     });
   }
 }
@@ -111,24 +111,24 @@ TEST(SkinButtonFaces, EachStateShowsItsImage) {
     HWND h = ok->m_hWnd;
     RECT r;
     ::GetClientRect(h, &r);
-    POINT p = DifferingPixel(306, 307, r.right, r.bottom);
+    POINT p = DifferingPixel(IDB_OK, IDB_OK_ACTIVE, r.right, r.bottom);
     ASSERT_GE(p.x, 0);
     MoveAway(d.m_hWnd);
 
-    int face = ShownFace(h, 306, 307, p);
-    EXPECT_EQ(0, face) << "normal: expected image 306, got " << FaceName(face, 306, 307);
+    int face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
+    EXPECT_EQ(0, face) << "normal: expected image IDB_OK, got " << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
 
     MouseMoveTo(Centre(h));
     EXPECT_TRUE(WaitFor([ok] { return ok->IsHovering(); })) << "pointer over the button: expected the hover flag";
-    face = ShownFace(h, 306, 307, p);
-    EXPECT_EQ(1, face) << "hover: expected image 307, got " << FaceName(face, 306, 307);
+    face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
+    EXPECT_EQ(1, face) << "hover: expected image IDB_OK_ACTIVE, got " << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
 
     MouseDown();
     WaitFor([ok] { return ok->IsTrackingPress(); });
     EXPECT_FALSE(ok->IsHovering()) << "a press cancels the hover state";
     EXPECT_TRUE(ok->IsTrackingPress()) << "a press on the button starts press tracking";
-    face = ShownFace(h, 306, 307, p);
-    EXPECT_EQ(1, face) << "pressed: expected image 307, got " << FaceName(face, 306, 307);
+    face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
+    EXPECT_EQ(1, face) << "pressed: expected image IDB_OK_ACTIVE, got " << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
     MouseUp();
     auto& counting = static_cast<ClickCountingDialog&>(d);
     WaitFor([&counting] { return counting.okClicks > 0; });
@@ -140,36 +140,38 @@ TEST(SkinButtonFaces, EachStateShowsItsImage) {
 
     MoveAway(d.m_hWnd);
     EXPECT_FALSE(ok->IsHovering()) << "leaving the button clears the hover flag";
-    face = ShownFace(h, 306, 307, p);
-    EXPECT_EQ(0, face) << "after leaving: expected image 306, got " << FaceName(face, 306, 307);
+    face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
+    EXPECT_EQ(0, face) << "after leaving: expected image IDB_OK, got " << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
 
     ok->EnableWindow(FALSE);
-    face = ShownFace(h, 306, 307, p);
-    EXPECT_EQ(1, face) << "disabled (Table 1 dialog): expected image 307, got " << FaceName(face, 306, 307);
+    face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
+    EXPECT_EQ(1, face) << "disabled (a small dialog's button): expected image IDB_OK_ACTIVE, got "
+        << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
   });
 }
 
 TEST(SkinButtonFaces, MainWindowButtonDisabledShowsItsNormalImage) {
   MainStyleDialog dlg;
   RunModal(dlg, [](CDialog& d) {
-    HWND refresh = ::GetDlgItem(d.m_hWnd, 1002);
+    HWND refresh = ::GetDlgItem(d.m_hWnd, IDC_REFRESH);
     RECT r;
     ::GetClientRect(refresh, &r);
-    POINT p = DifferingPixel(284, 285, r.right, r.bottom);
-    ASSERT_GE(p.x, 0) << "images 284 and 285 look alike";
+    POINT p = DifferingPixel(IDB_SEARCH, IDB_SEARCH_ACTIVE, r.right, r.bottom);
+    ASSERT_GE(p.x, 0) << "images IDB_SEARCH and IDB_SEARCH_ACTIVE look alike";
     MoveAway(d.m_hWnd);
     ::EnableWindow(refresh, FALSE);
-    int face = ShownFace(refresh, 284, 285, p);
-    EXPECT_EQ(0, face) << "disabled 1002: expected image 284, got " << FaceName(face, 284, 285);
+    int face = ShownFace(refresh, IDB_SEARCH, IDB_SEARCH_ACTIVE, p);
+    EXPECT_EQ(0, face) << "disabled IDC_REFRESH: expected image IDB_SEARCH, got "
+        << FaceName(face, IDB_SEARCH, IDB_SEARCH_ACTIVE);
   });
 }
 
 TEST(SkinButtonFaces, ButtonWithoutImagesIsPlainButtonFace) {
   MainStyleDialog dlg;
   RunModal(dlg, [](CDialog& d) {
-    HWND widget = ::GetDlgItem(d.m_hWnd, 1032);
+    HWND widget = ::GetDlgItem(d.m_hWnd, IDC_WIDGET);
     ASSERT_NE(nullptr, dynamic_cast<CSkinButton*>(CWnd::FromHandlePermanent(widget)))
-        << "1032 is a skin button";
+        << "IDC_WIDGET is a skin button";
     ::ShowWindow(widget, SW_SHOW);
     Settle(widget);
     Capture shot(widget);
@@ -177,7 +179,7 @@ TEST(SkinButtonFaces, ButtonWithoutImagesIsPlainButtonFace) {
     int plain = 0;
     for (int y = 0; y < shot.Height(); ++y) plain += shot.CountInRow(y, 0, shot.Width(), face);
     EXPECT_EQ(shot.Width() * shot.Height(), plain)
-        << "1032 without images: expected every pixel " << Rgb(face) << ", got " << plain << " of "
+        << "IDC_WIDGET without images: expected every pixel " << Rgb(face) << ", got " << plain << " of "
         << shot.Width() * shot.Height();
   });
 }
@@ -190,7 +192,7 @@ TEST(SkinButtonMouse, PressMoveOffReleaseSendsNoClick) {
     HWND h = ok->m_hWnd;
     RECT r;
     ::GetClientRect(h, &r);
-    POINT p = DifferingPixel(306, 307, r.right, r.bottom);
+    POINT p = DifferingPixel(IDB_OK, IDB_OK_ACTIVE, r.right, r.bottom);
     MoveAway(d.m_hWnd);
     MouseMoveTo(Centre(h));
     WaitFor([ok] { return ok->IsHovering(); });
@@ -201,13 +203,15 @@ TEST(SkinButtonMouse, PressMoveOffReleaseSendsNoClick) {
     MouseMoveTo(ScreenPoint(d.m_hWnd, 2, 2));
     WaitFor([ok] { return (ok->GetState() & BST_PUSHED) == 0; });
     EXPECT_EQ(0u, ok->GetState() & BST_PUSHED) << "moved off while held: expected the pushed state gone";
-    int face = ShownFace(h, 306, 307, p);
-    EXPECT_EQ(0, face) << "moved off while held: expected the normal image 306, got " << FaceName(face, 306, 307);
+    int face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
+    EXPECT_EQ(0, face) << "moved off while held: expected the normal image IDB_OK, got "
+        << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
 
     MouseMoveTo(Centre(h));
     WaitFor([ok] { return (ok->GetState() & BST_PUSHED) != 0; });
-    face = ShownFace(h, 306, 307, p);
-    EXPECT_EQ(1, face) << "back over the button while held: expected image 307, got " << FaceName(face, 306, 307);
+    face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
+    EXPECT_EQ(1, face) << "back over the button while held: expected image IDB_OK_ACTIVE, got "
+        << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
 
     MouseMoveTo(ScreenPoint(d.m_hWnd, 2, 2));
     WaitFor([ok] { return (ok->GetState() & BST_PUSHED) == 0; });

@@ -1,6 +1,7 @@
 // The skinned dialog frame: the main window's region, static text colours,
 // backgrounds in both painting modes and client-area dragging.
 #include "dialog_skins.h"
+#include "resource.h"
 #include "skin_dialogs.h"
 #include "skin_test_support.h"
 
@@ -62,9 +63,9 @@ TEST(SkinDialogFrame, RegionRebuiltAfterMinimiseAndRestore) {
   RunModal(dlg, [](CDialog& d) {
     RECT before;
     ::GetClientRect(d.m_hWnd, &before);
-    fwtest::ClickButton(d, 1027);
+    fwtest::ClickButton(d, IDC_MINIMIZE);
     fwtest::PumpMessages(100);
-    EXPECT_TRUE(::IsIconic(d.m_hWnd)) << "control 1027: expected a minimised window, got a normal one";
+    EXPECT_TRUE(::IsIconic(d.m_hWnd)) << "minimise button: expected a minimised window, got a normal one";
     EXPECT_TRUE(::IsWindow(d.m_hWnd)) << "minimising must keep the window";
     ::ShowWindow(d.m_hWnd, SW_RESTORE);
     fwtest::PumpMessages(100);
@@ -87,7 +88,7 @@ TEST(SkinDialogFrame, MinimisedSizeKeepsTheRegion) {
 TEST(SkinDialogFrame, CloseButtonEndsTheDialogAsCancelled) {
   MainStyleDialog dlg;
   fwtest::ScopedSeams seams;
-  fwtest::PushModalAction([](CDialog& d) { fwtest::PostClickButton(d, 1028); });
+  fwtest::PushModalAction([](CDialog& d) { fwtest::PostClickButton(d, IDC_CLOSE); });
   EXPECT_EQ(IDCANCEL, dlg.DoModal());
 }
 
@@ -152,10 +153,11 @@ TEST_P(StaticTextColour, LettersOnThePicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, StaticTextColour,
-                         ::testing::Values(TextColourCase{102, RGB(0, 0, 0)}, TextColourCase{308, RGB(255, 255, 255)},
-                                           TextColourCase{134, RGB(255, 255, 255)},
-                                           TextColourCase{229, RGB(255, 255, 255)},
-                                           TextColourCase{141, RGB(255, 255, 255)}),
+                         ::testing::Values(TextColourCase{IDD_MAIN, RGB(0, 0, 0)},
+                                           TextColourCase{IDD_ABOUT, RGB(255, 255, 255)},
+                                           TextColourCase{IDD_LOGIN, RGB(255, 255, 255)},
+                                           TextColourCase{IDD_DRIVE_IN_USE, RGB(255, 255, 255)},
+                                           TextColourCase{IDD_RESTART_WAIT, RGB(255, 255, 255)}),
                          [](const auto& info) { return "Template" + std::to_string(info.param.templateId); });
 
 // WM_CTLCOLORSTATIC as the dialog answers it for one control.
@@ -181,10 +183,10 @@ ColourAnswer AskStaticColour(HWND dialog, HWND control) {
 }
 
 TEST(SkinDialogColours, LoginFieldsKeepTheDefaultColours) {
-  CSkinDialog dlg(134, nullptr, DialogSkinSettings(134));
+  CSkinDialog dlg(IDD_LOGIN, nullptr, DialogSkinSettings(IDD_LOGIN));
   RunModal(dlg, [](CDialog& d) {
     const HBRUSH hollow = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    for (int id : {1016, 1017}) {
+    for (int id : {IDC_LOGIN_USER, IDC_LOGIN_PASSWORD}) {
       HWND edit = ::GetDlgItem(d.m_hWnd, id);
       ASSERT_NE(nullptr, edit);
       ::SendMessageA(edit, EM_SETREADONLY, TRUE, 0);   // read-only edits ask as statics
@@ -201,9 +203,9 @@ TEST(SkinDialogColours, LoginFieldsKeepTheDefaultColours) {
     EXPECT_EQ(TRANSPARENT, label.mode) << "a label of the login dialog: background mode";
 
     // On screen: the read-only field is filled, not see-through.
-    ::SetWindowTextA(::GetDlgItem(d.m_hWnd, 1016), "admin");
+    ::SetWindowTextA(::GetDlgItem(d.m_hWnd, IDC_LOGIN_USER), "admin");
     Settle(d.m_hWnd);
-    HWND edit = ::GetDlgItem(d.m_hWnd, 1016);
+    HWND edit = ::GetDlgItem(d.m_hWnd, IDC_LOGIN_USER);
     RECT r;
     ::GetClientRect(edit, &r);
     Capture field(edit);
@@ -219,7 +221,7 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
 }
 
 TEST(SkinDialogBackground, StretchFillsTheClientWithThePicture) {
-  for (UINT id : {102u, 308u, 264u}) {
+  for (UINT id : {IDD_MAIN, IDD_ABOUT, IDD_WIDGET_ENGINE}) {
     CSkinDialog dlg(id, nullptr, DialogSkinSettings(id));
     RunModal(dlg, [id](CDialog& d) {
       Settle(d.m_hWnd);
@@ -232,7 +234,7 @@ TEST(SkinDialogBackground, StretchFillsTheClientWithThePicture) {
       const POINT fractions[] = {{1, 1}, {50, 50}, {98, 98}, {3, 97}, {97, 30}};
       for (POINT f : fractions) {
         int x = shot.Width() * f.x / 100, y = shot.Height() * f.y / 100;
-        if (id == 102 && (x < 6 || y < 6)) continue;
+        if (id == IDD_MAIN && (x < 6 || y < 6)) continue;
         COLORREF want = BitmapPixel(bitmap, size.cx * f.x / 100, size.cy * f.y / 100);
         COLORREF got = shot.At(x, y);
         // Controls may cover the point; only a background point counts.
@@ -246,7 +248,7 @@ TEST(SkinDialogBackground, StretchFillsTheClientWithThePicture) {
 }
 
 TEST(SkinDialogBackground, NaturalCopiesThePictureAtItsOwnSize) {
-  for (UINT id : {180u, 141u}) {
+  for (UINT id : {IDD_INSTALL_PROGRESS, IDD_RESTART_WAIT}) {
     CSkinDialog dlg(id, nullptr, DialogSkinSettings(id));
     ASSERT_NE(nullptr, dlg.Background()) << "template " << id << ": Natural mode loads at construction";
     RunModal(dlg, [id](CDialog& d) {
@@ -266,9 +268,9 @@ TEST(SkinDialogBackground, NaturalCopiesThePictureAtItsOwnSize) {
 }
 
 TEST(SkinDialogBackground, StretchWithoutBitmapStillReportsErased) {
-  SkinDialogSettings settings = DialogSkinSettings(308);
+  SkinDialogSettings settings = DialogSkinSettings(IDD_ABOUT);
   settings.backgroundId = 9999;   // no such bitmap
-  CSkinDialog dlg(308, nullptr, settings);
+  CSkinDialog dlg(IDD_ABOUT, nullptr, settings);
   RunModal(dlg, [](CDialog& d) {
     HDC dc = ::GetDC(d.m_hWnd);
     EXPECT_EQ(TRUE, ::SendMessageA(d.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
@@ -282,14 +284,14 @@ TEST(SkinDialogDrag, ClientAreaActsAsCaptionOnlyOnTheMainWindow) {
     POINT background = ScreenPoint(d.m_hWnd, 200, 20);
     EXPECT_EQ(HTCAPTION, ::SendMessageA(d.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(background.x, background.y)))
         << "main window background";
-    HWND button = ::GetDlgItem(d.m_hWnd, 1002);
+    HWND button = ::GetDlgItem(d.m_hWnd, IDC_REFRESH);
     RECT r;
     ::GetWindowRect(button, &r);
     EXPECT_EQ(HTCLIENT, ::SendMessageA(button, WM_NCHITTEST, 0, MAKELPARAM(r.left + 3, r.top + 3)))
         << "a button of the main window";
     EXPECT_EQ(button, ::WindowFromPoint(POINT{r.left + 3, r.top + 3})) << "the button is what a press hits";
   });
-  CSkinDialog about(308, nullptr, DialogSkinSettings(308));
+  CSkinDialog about(IDD_ABOUT, nullptr, DialogSkinSettings(IDD_ABOUT));
   RunModal(about, [](CDialog& d) {
     POINT p = ScreenPoint(d.m_hWnd, 5, 5);
     EXPECT_EQ(HTCLIENT, ::SendMessageA(d.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))) << "About box client";
@@ -344,7 +346,7 @@ TEST(SkinDialogDrag, DISABLED_PressingOnTheBackgroundMovesTheWindow) {
     EXPECT_EQ(20, moved.y) << "vertical move after dragging the background by 20";
 
     RECT list;
-    ::GetWindowRect(::GetDlgItem(d.m_hWnd, 1000), &list);
+    ::GetWindowRect(::GetDlgItem(d.m_hWnd, IDC_DEVICE_LIST), &list);
     ::MapWindowPoints(nullptr, d.m_hWnd, reinterpret_cast<POINT*>(&list), 2);
     moved = DragFrom(d.m_hWnd, list.left + 30, list.bottom - 10);
     EXPECT_EQ(0, moved.x) << "dragging on the device list must not move the window";

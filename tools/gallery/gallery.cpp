@@ -3,16 +3,22 @@
 // rows, the progress bar), and saves each window as a BMP file, so that
 // anyone can look at every window without a device on the network.
 //
-//   nexora-gallery.exe <output folder> [template id ...]
+//   nexora-gallery.exe <output folder> [--active] [template id ...]
 //
-// Files: <folder>/<template id>.bmp, the window as it is on screen
+// Without ids, every template of the skin table. Files:
+// <folder>/<template id>.bmp (<template id>_active.bmp with --active, where
+// every skin button shows its active face), the window as it is on screen
 // (caption and frame included; outside the main window's rounded region
 // the desktop shows through). Exit code 0 when every window was saved.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "bmp_file.h"
 #include "framework.h"
 #include "resource.h"
 #include "dialog_skins.h"
@@ -25,28 +31,8 @@ constexpr UINT_PTR kCaptureTimer = 0x6A11;
 constexpr UINT kCaptureDelayMs = 400;
 
 std::string g_folder;
+bool g_active = false;   // --active: buttons show their active faces
 int g_failures = 0;
-
-bool SaveBmp(const std::string& path, int width, int height, const std::vector<unsigned char>& rows) {
-  BITMAPFILEHEADER file = {};
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = height;   // bottom-up, as BMP files store them
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  const int stride = ((width * 3) + 3) & ~3;
-  info.biSizeImage = stride * height;
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + info.biSizeImage;
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
-  bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 && std::fwrite(&info, sizeof(info), 1, out) == 1 &&
-            std::fwrite(rows.data(), 1, rows.size(), out) == rows.size();
-  return std::fclose(out) == 0 && ok;
-}
 
 // The window's rectangle as it is on screen, read from the desktop.
 bool CaptureWindow(HWND window, const std::string& path) {
@@ -58,32 +44,44 @@ bool CaptureWindow(HWND window, const std::string& path) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biHeight = -height;   // top row first, as bmp::Save takes them
   info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HDC screen = ::GetDC(nullptr);
   HBITMAP dib = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (dib == nullptr) {
+    ::ReleaseDC(nullptr, screen);
+    return false;
+  }
   HDC memory = ::CreateCompatibleDC(screen);
   HGDIOBJ old = ::SelectObject(memory, dib);
   ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
   ::GdiFlush();
-  const int stride = ((width * 3) + 3) & ~3;
-  const unsigned char* p = static_cast<const unsigned char*>(bits);
-  std::vector<unsigned char> rows(p, p + static_cast<size_t>(stride) * height);
+  const uint32_t* p = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(p, p + static_cast<size_t>(width) * height);
   ::SelectObject(memory, old);
   ::DeleteDC(memory);
   ::DeleteObject(dib);
   ::ReleaseDC(nullptr, screen);
-  return SaveBmp(path, width, height, rows);
+  return bmp::Save(path, width, height, pixels);
+}
+
+// The template's skin; in active mode every skin button shows its active
+// face, so that both faces of every button can be judged in place.
+SkinDialogSettings GallerySettings(UINT templateId) {
+  SkinDialogSettings settings = DialogSkinSettings(templateId);
+  if (g_active)
+    for (SkinButtonFaces& b : settings.buttons) b.normal = b.active;
+  return settings;
 }
 
 // Every gallery dialog: a skinned dialog of its template that saves itself
 // once it has been shown and painted, then closes.
 class GalleryDialog : public CSkinDialog {
 public:
-  explicit GalleryDialog(UINT templateId) : CSkinDialog(templateId, nullptr, DialogSkinSettings(templateId)) {}
+  explicit GalleryDialog(UINT templateId) : CSkinDialog(templateId, nullptr, GallerySettings(templateId)) {}
 
 protected:
   BOOL OnInitDialog() override {
@@ -100,8 +98,8 @@ protected:
       ::RedrawWindow(m_hWnd, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       ::Sleep(50);
-      char name[16];
-      std::snprintf(name, sizeof(name), "%u", GetTemplateID());
+      char name[24];
+      std::snprintf(name, sizeof(name), "%u%s", GetTemplateID(), g_active ? "_active" : "");
       std::string path = g_folder + "\\" + name + ".bmp";
       if (CaptureWindow(m_hWnd, path)) {
         std::printf("saved %s\n", path.c_str());
@@ -252,15 +250,20 @@ public:
     int argc = __argc;
     char** argv = __argv;
     if (argc < 2) {
-      std::printf("usage: nexora-gallery.exe <output folder> [template id ...]\n");
+      std::printf("usage: nexora-gallery.exe <output folder> [--active] [template id ...]\n");
       m_nExitCode = 2;
       return FALSE;
     }
     g_folder = argv[1];
     ::CreateDirectoryA(g_folder.c_str(), nullptr);
     std::vector<UINT> ids;
-    for (int i = 2; i < argc; ++i) ids.push_back(static_cast<UINT>(std::strtoul(argv[i], nullptr, 10)));
-    if (ids.empty()) ids = {102, 134, 139, 141, 180, 229, 264, 265, 308};
+    for (int i = 2; i < argc; ++i) {
+      if (std::strcmp(argv[i], "--active") == 0)
+        g_active = true;
+      else
+        ids.push_back(static_cast<UINT>(std::strtoul(argv[i], nullptr, 10)));
+    }
+    if (ids.empty()) ids.assign(std::begin(kSkinnedTemplates), std::end(kSkinnedTemplates));
     // The program's dialogs are white-on-white by default outside the skin.
     SetDialogBkColor(RGB(255, 255, 255), RGB(255, 255, 255));
     for (UINT id : ids) ShowOne(id);
