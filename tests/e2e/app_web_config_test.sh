@@ -18,6 +18,7 @@ app_setup
 for address in 10.203.0.31 10.203.0.32; do
   ip -n "$E2E_DEVICE_NS" addr add "$address/24" dev "$E2E_DEVICE_IF" || exit 1
 done
+ip -n "$E2E_CLIENT_NS" route add 10.203.9.0/24 via "$E2E_DEVICE_IP" || exit 1
 
 # The recorder as the default browser, as Windows records it.
 mkdir -p "$WINEPREFIX/drive_c/recorder"
@@ -80,7 +81,21 @@ e2e_expect 'click 1008'
 expect_box Warning 'Device is no longer available.' exclamation
 e2e_expect 'sync timeout=20000'
 e2e_check 'nothing more is launched' 2 "$(launches)"
-e2e_expect 'lv-read 1000' 'rows=3' 'selected=-1'
+e2e_expect 'lv-read 1000' 'rows=4' 'selected=-1'
+
+# still_connecting: the program's connection to NAS-Far's page is open.
+still_connecting() {
+  ip netns exec "$E2E_CLIENT_NS" ss -Htn state syn-sent dst 10.203.9.9 | grep -c ':80' || true
+}
+
+echo "== a device out of reach: the wait gives up while the check still connects"
+click_device NAS-Far
+start=$(e2e_now_ms)
+e2e_expect 'click 1008'
+expect_box Warning 'Device is no longer available.' exclamation
+echo "the message came after $(($(e2e_now_ms) - start)) ms"
+e2e_check 'the check of the page is still connecting' 1 "$(still_connecting)"
+e2e_check 'nothing more is launched' 2 "$(launches)"
 
 echo "== a device that stopped answering"
 click_device NAS-Web
@@ -102,5 +117,8 @@ for close in 'click 1' 'keys {ESC}'; do
 done
 e2e_expect 'window main' 'enabled=1'
 
-app_exit
+echo "== leaving while a check still connects"
+e2e_check 'the check of NAS-Far is still connecting' 1 "$(still_connecting)"
+e2e_expect 'click 1009'
+e2e_expect 'exit-code timeout=5000' 'code=0'
 e2e_summary
