@@ -67,17 +67,17 @@ void CMainDlg::ShowDhcpMode(const char* mode) {
   }
 }
 
+int CMainDlg::SelectedDeviceRow() const {
+  const int count = deviceListCtrl.GetItemCount();
+  for (int i = std::max(0, deviceListCtrl.GetTopIndex()); i < count; ++i)
+    if (deviceListCtrl.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) return i;
+  return -1;
+}
+
 void CMainDlg::OnClickDeviceList() {
   // The clicked row: the first selected one from the top of the view. A
   // click on empty space, or on a row whose device is gone, changes nothing.
-  const int count = deviceListCtrl.GetItemCount();
-  int item = -1;
-  for (int i = std::max(0, deviceListCtrl.GetTopIndex()); i < count; ++i) {
-    if (deviceListCtrl.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) {
-      item = i;
-      break;
-    }
-  }
+  const int item = SelectedDeviceRow();
   if (item < 0) return;
   char address[16], netmask[16], gateway[16], name[256];
   deviceListCtrl.GetItemText(item, 1, address, sizeof address);

@@ -119,6 +119,13 @@ void CMainDlg::OnRefresh() {
   deviceSelected = 0;
 }
 
+void CMainDlg::RunRefreshSequence() {
+  ScanMappedDrives();
+  FillDriveLetterCombo();
+  OnRefresh();
+  deviceSelected = 0;
+}
+
 void CMainDlg::OnExit() {
   FreeDeviceRecords();
   CloseTransport();

@@ -17,11 +17,18 @@ public:
   // --- start-up, refresh, ways out ------------------------------------------
   // Rediscovers the devices and refills the device list; empties the panel.
   void OnRefresh();
+  // What follows anything that changes the mappings or the device set: the
+  // drive table and the drive-letter combo rescanned, the device list
+  // rediscovered, no device selected.
+  void RunRefreshSequence();
   void OnExit();
   void OnClose();
 
   // --- device selection and panel ---------------------------------------------
   void OnClickDeviceList();
+  // The first selected row of the device list from its top index; -1 when
+  // none is selected.
+  int SelectedDeviceRow() const;
   // Rebuilds the shares list from ShareList, each row with the drive letter
   // the share is mapped to (MappedDriveTable, matched as mode says).
   void FillShareList(const char* deviceName, const char* deviceAddress, bool skipRecycleBin,

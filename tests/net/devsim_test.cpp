@@ -135,6 +135,7 @@ TEST(DevsimConfig, RefusesBadLinesNamingTheLine) {
         {"[device]\nreply_type = 5\n", "line 2: bad value for reply_type (2, 7 or 8)"},
         {"[device]\nsilent_on = sometimes\n", "line 2: bad value for silent_on"},
         {"[device]\nmalformed = wobbly\n", "line 2: bad value for malformed"},
+        {"[device]\nweb = maybe\n", "line 2: bad value for web (yes or no)"},
         {"[printer]\n", "line 1: unknown section 'printer'"},
         {"[device\n", "line 1: section header without ']'"},
         {"\n\n[device]\nname\n", "line 4: expected key = value"},
@@ -157,6 +158,9 @@ TEST(DevsimConfig, OverridesOneDeviceOrAll) {
     EXPECT_TRUE(ApplyOverride(&c, "nas1.silent=yes", &error)) << error;
     EXPECT_TRUE(c.devices[0].faults.silent);
     EXPECT_FALSE(c.devices[1].faults.silent);
+    EXPECT_TRUE(ApplyOverride(&c, "nas1.web=no", &error)) << error;
+    EXPECT_FALSE(c.devices[0].web);
+    EXPECT_TRUE(c.devices[1].web) << "serves its page by default";
     EXPECT_TRUE(ApplyOverride(&c, "delay_ms = 300", &error)) << error;
     EXPECT_EQ(300, c.devices[0].faults.delayMs);
     EXPECT_EQ(300, c.devices[1].faults.delayMs);

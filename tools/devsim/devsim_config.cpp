@@ -147,6 +147,7 @@ bool ApplyDeviceKey(DeviceConfig* d, const std::string& rawKey, const std::strin
     else if (key == "btfirmware") d->btFirmware = value;
     else if (key == "domain") d->domain = value;
     else if (key == "ssl") d->ssl = value;
+    else if (key == "web") { if (!ParseBool(value, &d->web)) return bad("yes or no"); }
     else if (key == "workgroup") d->workgroup = value;
     else if (key == "dhcp_address") {
         if (!value.empty() && !ParseIpv4(value, ip)) return bad("dotted-decimal address");

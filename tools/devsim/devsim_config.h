@@ -68,6 +68,7 @@ struct DeviceConfig {
     std::string dhcpAddress;    // address taken after code 2; empty keeps the current one
     int restartMs = 5000;       // silence after codes 8 and 14
     std::string interface;      // local address it answers on; empty: all
+    bool web = true;            // serves its web page (devsim_web.h)
     Faults faults;
 };
 

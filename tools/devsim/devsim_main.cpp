@@ -23,6 +23,7 @@
 
 #include "devsim_config.h"
 #include "devsim_device.h"
+#include "devsim_web.h"
 #include "packet.h"
 
 namespace {
@@ -220,6 +221,8 @@ int main(int argc, char** argv) {
     sigdelset(&waitMask, SIGINT);
 
     devsim::Simulator sim(config);
+    devsim::WebServer web([](const std::string& text) { LogLine("note " + text); });
+    web.Start(config.devices);
     std::string bound;
     for (const Interface& i : interfaces) bound += (bound.empty() ? "" : ",") + i.address;
     LogLine("note ready bind=" + bound + " devices=" + std::to_string(config.devices.size()));
@@ -315,6 +318,7 @@ int main(int argc, char** argv) {
         setsockopt(fd, IPPROTO_IP, IP_DROP_MEMBERSHIP, &m, sizeof m);
     }
     close(fd);
+    web.Stop();
     LogLine("note stopped");
     if (g_log && g_log != stdout) std::fclose(g_log);
     return 0;

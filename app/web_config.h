@@ -1,0 +1,65 @@
+// The web launcher: the device's own pages in the default browser, after a
+// short check that the device still answers.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+class CMainDlg;
+
+// Result of the reachability probe: 0 not yet known, 1 reachable, -1 not
+// reachable. The user-interface thread reads and resets it; the probe
+// thread writes it once. Each press of the web button begins a new probe,
+// and only the probe of the latest press may write, so a probe that ends
+// late can never answer for a later press.
+class ReachabilityState {
+public:
+  operator int() const { return Value(state_.load()); }
+  // Sets the result of the current press (the user-interface thread).
+  ReachabilityState& operator=(int value);
+  // A new press: the result goes back to 0. Returns the press's number.
+  uint32_t BeginProbe();
+  // The probe of press `probe` reports; ignored when a later press began
+  // or a result is already there.
+  void Report(uint32_t probe, int value);
+
+private:
+  // Press number in the upper 24 bits, result + 1 in the lower 8.
+  static int Value(uint32_t state) { return static_cast<int>(state & 0xFFu) - 1; }
+  static uint32_t Pack(uint32_t probe, int value) { return (probe << 8) | static_cast<uint32_t>(value + 1); }
+  std::atomic<uint32_t> state_{Pack(0, 0)};
+};
+extern ReachabilityState DeviceReachability;
+
+// The page a device is opened at: "https://" + address when its SSL text
+// contains '1', else "http://" + address.
+std::string DeviceWebUrl(const char* address, const char* sslMode);
+
+// Worker-thread routine: param is a request made by StartReachabilityProbe
+// (owned and freed here). Checks the URL with InternetCheckConnectionA and
+// FLAG_ICC_FORCE_CONNECTION and reports 1 or -1. Returns 0.
+UINT __cdecl ProbeDeviceReachability(LPVOID param);
+// Resets DeviceReachability and starts the probe of url on a thread that
+// nobody waits for; false when the thread could not be made (the result
+// is then -1).
+bool StartReachabilityProbe(const char* url);
+// Waits at most ms milliseconds until no more than `left` probe threads
+// have still to return from the platform; true when that came. Tests call
+// it before they take their platform away.
+bool WaitForProbeThreads(DWORD ms, int left = 0);
+
+// Looks at DeviceReachability: 1 is reset to 0 and gives true; -1, or 0
+// after two one-second waits, tells the user "Device is no longer
+// available.", refreshes the drive table, the drive-letter combo and the
+// device list, and gives false.
+bool WaitForDeviceReachable(CMainDlg& window);
+
+// The named value (null: the default value) of hive\subkey, read with
+// KEY_QUERY_VALUE into a 120-byte buffer. Empty when the key or value is
+// missing, is not a string, or does not fit.
+std::string ReadRegistryString(HKEY hive, const char* subkey, const char* valueName);
