@@ -8,13 +8,11 @@
 CUtilityApp::CUtilityApp() : CWinApp("Nexora Storage Utility") {}
 
 BOOL CUtilityApp::InitInstance() {
-  AfxEnableControlContainer();
   if (!OpenTransport()) {
     // Nothing can be found without sockets; end quietly with code 1.
     m_nExitCode = 1;
     return FALSE;
   }
-  Enable3dControls();
 
   auto dialog = std::make_unique<CMainDlg>(nullptr);
   m_pMainWnd = dialog.get();

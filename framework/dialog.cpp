@@ -8,13 +8,14 @@
 
 CDialog::CDialog(UINT templateId, CWnd* pParent) : m_pParentWnd(pParent), m_nIDTemplate(templateId) {}
 
-CDialog::~CDialog() { ModalSeam::DialogEnded(*this); }
+CDialog::~CDialog() = default;
 
 INT_PTR CDialog::DoModal() {
   if (m_hWnd != nullptr) return -1;   // already running
   HWND owner = fwinternal::SafeOwner(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
   INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                                      &AfxDlgProc, reinterpret_cast<LPARAM>(this));
+  if (DialogObserver* observer = GetDialogObserver()) observer->OnModalEnded(*this);
   // The window is gone; WM_NCDESTROY has detached it unless something
   // prevented that message from arriving.
   if (m_hWnd != nullptr && !::IsWindow(m_hWnd)) {
@@ -31,7 +32,9 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
   auto* dlg = reinterpret_cast<CDialog*>(lParam);
   if (dlg == nullptr || !dlg->SubclassWindow(hWnd)) return TRUE;
   LRESULT result = dlg->Dispatch(WM_INITDIALOG, wParam, lParam);
-  if (dlg->m_hWnd == hWnd) ModalSeam::DialogStarted(*dlg);
+  if (dlg->m_hWnd == hWnd) {
+    if (DialogObserver* observer = GetDialogObserver()) observer->OnModalStarted(*dlg);
+  }
   return static_cast<INT_PTR>(result);
 }
 

@@ -94,7 +94,8 @@
 // InitInstance and then ExitInstance (or Run, when InitInstance returns TRUE)
 // and returns the exit code.
 //
-// Test seams for message boxes and modal dialogs: see testing.h.
+// Message boxes and modal dialogs report to the DialogObserver when one is
+// installed (tests answer and drive them through it); the program installs none.
 #pragma once
 
 #ifndef NOMINMAX
@@ -473,7 +474,7 @@ public:
   HFONT GetFont() const;                            // WM_GETFONT
   HICON SetIcon(HICON hIcon, BOOL bigIcon);         // WM_SETICON
 
-  // Through AfxMessageBox (test seam); a null caption means the application's name.
+  // Through AfxMessageBox; a null caption means the application's name.
   int MessageBox(LPCSTR text, LPCSTR caption = nullptr, UINT type = MB_OK);
 
   // The window a modal dialog or message box should be owned by when no
@@ -585,10 +586,6 @@ protected:
 
 private:
   friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
-  friend struct ModalSeam;
-  bool m_bSeamTimer = false;      // the test seam's timer runs on this dialog
-  DWORD m_seamIdleSince = 0;
-  bool m_bSeamBusy = false;
 };
 
 // ===========================================================================
@@ -767,7 +764,6 @@ public:
   COLORREF GetDialogBkColor() const { return m_clrDlgBk; }
   COLORREF GetDialogTextColor() const { return m_clrDlgText; }
 
-  BOOL Enable3dControls() { return TRUE; }    // nothing to do on 32-bit Windows
   HICON LoadIcon(UINT resourceId) const;      // ::LoadIconA from AfxGetResourceHandle()
 
   CWnd* m_pMainWnd = nullptr;
@@ -789,8 +785,6 @@ CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE hInstance);
-// ActiveX hosting is not used; kept so start-up code reads as designed.
-inline void AfxEnableControlContainer() {}
 // ::InitCommonControlsEx for list views, IP-address controls, progress bars and
 // the other Windows 95 classes. WinMain calls it; tests call it themselves.
 BOOL AfxInitCommonControls();
@@ -798,9 +792,37 @@ BOOL AfxInitCommonControls();
 // (FALSE) or Run (TRUE). -1 when there is no application object.
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR cmdLine, int cmdShow);
 
-// Every message box of the program goes through here: ::MessageBoxA, or the
-// test seam's handler when one is installed (testing.h). A null owner means
+// Every message box of the program goes through here: ::MessageBoxA, unless
+// the installed DialogObserver answers it. A null owner means
 // CWnd::GetSafeOwner(); a null caption means the application's name.
 int AfxMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Owned by GetSafeOwner(), captioned with the application's name.
 int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
+
+// ===========================================================================
+// Dialog observer
+// ===========================================================================
+
+// Told about every message box and modal dialog, so that a test can answer
+// and drive them in place of a user. All calls come on the thread that shows
+// the box or runs the dialog.
+class DialogObserver {
+public:
+  virtual ~DialogObserver() = default;
+  // A message box is about to be shown, with the owner, text and caption it
+  // would show (the application's name when none was given). Returning true
+  // with *answer set answers it and nothing is shown; false shows it.
+  virtual bool OnMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                            UINT type, int* answer) = 0;
+  // A modal dialog has handled WM_INITDIALOG and is still open; its message
+  // loop runs next.
+  virtual void OnModalStarted(CDialog& dlg) = 0;
+  // DoModal of dlg is about to return: its window is gone. Also comes for a
+  // dialog that failed before OnModalStarted.
+  virtual void OnModalEnded(CDialog& dlg) = 0;
+};
+
+// Installs an observer (not owned); nullptr: none. Not thread-safe: set it
+// before the code under test runs.
+void SetDialogObserver(DialogObserver* observer);
+DialogObserver* GetDialogObserver();

@@ -113,14 +113,23 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR cmdLine, 
   return AfxWinMain(hInstance, hPrevInstance, cmdLine, cmdShow);
 }
 
-// --- Message boxes ----------------------------------------------------------
+// --- Dialog observer and message boxes -------------------------------------
+
+namespace {
+DialogObserver* g_dialogObserver = nullptr;
+}  // namespace
+
+void SetDialogObserver(DialogObserver* observer) { g_dialogObserver = observer; }
+DialogObserver* GetDialogObserver() { return g_dialogObserver; }
 
 int AfxMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (owner == nullptr) owner = fwinternal::SafeOwner(nullptr);
   std::string shownCaption = caption ? std::string(caption) : fwinternal::AppName();
   std::string shownText = text ? std::string(text) : std::string();
   int answer = 0;
-  if (fwinternal::SeamMessageBox(owner, shownText, shownCaption, type, &answer)) return answer;
+  if (DialogObserver* observer = GetDialogObserver();
+      observer != nullptr && observer->OnMessageBox(owner, shownText, shownCaption, type, &answer))
+    return answer;
   return ::MessageBoxA(owner, shownText.c_str(), shownCaption.c_str(), type);
 }
 

@@ -2,7 +2,6 @@
 // notifications to the sending control, and the thin wrappers.
 #include "framework.h"
 #include "framework_internal.h"
-#include "testing.h"
 
 #include <algorithm>
 #include <map>
@@ -190,18 +189,13 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   m_msgCur.lParam = lParam;
 
   LRESULT result = 0;
-  if (message == WM_TIMER && wParam == fwtest::kSeamTimerId && ModalSeam::HandleTimer(*this)) {
-    result = 0;
-  } else if (!ReflectToChild(message, wParam, lParam, &result)) {
-    result = WindowProc(message, wParam, lParam);
-  }
+  if (!ReflectToChild(message, wParam, lParam, &result)) result = WindowProc(message, wParam, lParam);
   m_msgCur = saved;
 
   if (message == WM_NCDESTROY && FromHandlePermanent(hWnd) == this) {
     if (m_pfnSuper != nullptr && CurrentProc(hWnd) == &AfxWndProc)
       ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
-    if (CDialog* dlg = dynamic_cast<CDialog*>(this)) ModalSeam::DialogEnded(*dlg);
     Detach();
     m_bCreated = false;
     PostNcDestroy();

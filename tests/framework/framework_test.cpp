@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,7 @@ class TestDialog : public CDialog {
   std::vector<UINT> notifyCodesSeen;     // WM_NOTIFY codes that reached WindowProc
   std::vector<UINT> drawItemIdsSeen;     // WM_DRAWITEM that reached WindowProc
   std::vector<UINT> ctlColorIdsSeen;     // WM_CTLCOLORSTATIC that reached OnCtlColor
+  std::vector<UINT_PTR> timersSeen;      // WM_TIMER ids that reached WindowProc
   std::function<void(TestDialog&)> onInit;
   std::function<void(TestDialog&)> onOpen;  // command of button 1040
 
@@ -135,6 +137,9 @@ class TestDialog : public CDialog {
         break;
       case WM_DRAWITEM:
         drawItemIdsSeen.push_back(static_cast<UINT>(wParam));
+        break;
+      case WM_TIMER:
+        timersSeen.push_back(wParam);
         break;
       default:
         break;
@@ -639,6 +644,114 @@ TEST_F(FrameworkTest, DialogInitDataFaultsAreReportedWithoutHarm) {
       EXPECT_EQ(c.items, ComboItems(d.combo));
     }
   });
+}
+
+// The seam's timer runs beside the dialog's own timers without reaching its
+// window procedure.
+TEST_F(FrameworkTest, SeamTimerNeverReachesTheDialog) {
+  constexpr UINT_PTR kOwnTimer = 7;
+  TestDialog dlg;
+  fwtest::PushModalAction([&](CDialog& d) { ::SetTimer(d.m_hWnd, kOwnTimer, 10, nullptr); });
+  fwtest::PushModalAction([](CDialog&) { fwtest::PumpMessages(150); });
+  fwtest::PushModalAction([](CDialog& d) { d.EndDialog(IDCANCEL); });
+  EXPECT_EQ(IDCANCEL, dlg.DoModal());
+  EXPECT_FALSE(fwtest::ModalActionsPending());
+  auto count = [&](UINT_PTR id) { return std::count(dlg.timersSeen.begin(), dlg.timersSeen.end(), id); };
+  EXPECT_GT(count(kOwnTimer), 0) << "expected the dialog's own timer to reach it";
+  EXPECT_EQ(0, count(fwtest::kSeamTimerId)) << "expected no seam timer in the dialog, got " << count(fwtest::kSeamTimerId);
+}
+
+// ---------------------------------------------------------------------------
+// The dialog observer as the framework calls it
+// ---------------------------------------------------------------------------
+
+// Records the calls and drives the test dialogs itself: the outer one opens
+// the inner one, the inner one is confirmed, and the outer one is then ended
+// by its open handler.
+class RecordingObserver : public DialogObserver {
+ public:
+  struct Modal {
+    std::string event;
+    UINT templateId;
+    HWND hWnd;
+    bool windowAlive;
+  };
+  std::vector<Modal> modals;
+  std::vector<std::string> boxes;   // "text|caption|type"
+  int answer = IDRETRY;
+
+  bool OnMessageBox(HWND, const std::string& text, const std::string& caption, UINT type, int* out) override {
+    boxes.push_back(text + "|" + caption + "|" + std::to_string(type));
+    *out = answer;
+    return true;
+  }
+  void OnModalStarted(CDialog& dlg) override {
+    modals.push_back({"started", dlg.GetTemplateID(), dlg.m_hWnd, ::IsWindow(dlg.m_hWnd) != FALSE});
+    int button = dlg.GetTemplateID() == IDD_TEST_MAIN ? IDC_T_OPEN : IDOK;
+    ::PostMessageA(::GetDlgItem(dlg.m_hWnd, button), BM_CLICK, 0, 0);
+  }
+  void OnModalEnded(CDialog& dlg) override {
+    HWND started = nullptr;
+    for (const Modal& m : modals)
+      if (m.templateId == dlg.GetTemplateID()) started = m.hWnd;
+    modals.push_back({"ended", dlg.GetTemplateID(), started, started != nullptr && ::IsWindow(started)});
+  }
+};
+
+// Installs an observer for one test and puts back whatever was there.
+class ObserverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous = GetDialogObserver();
+    SetDialogObserver(&observer);
+  }
+  void TearDown() override { SetDialogObserver(previous); }
+  RecordingObserver observer;
+  DialogObserver* previous = nullptr;
+};
+
+TEST_F(ObserverTest, NestedModalDialogsStartAndEndInOrder) {
+  TestDialog outer;
+  INT_PTR innerResult = 0;
+  outer.onOpen = [&](TestDialog& self) {
+    TestDialog inner(IDD_TEST_INNER);
+    inner.attachControls = false;
+    innerResult = inner.DoModal();
+    self.EndDialog(IDCANCEL);
+  };
+  EXPECT_EQ(IDCANCEL, outer.DoModal());
+  EXPECT_EQ(IDOK, innerResult);
+  struct Expected {
+    const char* event;
+    UINT templateId;
+    bool windowAlive;
+  };
+  const Expected expected[] = {
+      {"started", IDD_TEST_MAIN, true},
+      {"started", IDD_TEST_INNER, true},
+      {"ended", IDD_TEST_INNER, false},
+      {"ended", IDD_TEST_MAIN, false},
+  };
+  ASSERT_EQ(std::size(expected), observer.modals.size());
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(expected[i].event, observer.modals[i].event);
+    EXPECT_EQ(expected[i].templateId, observer.modals[i].templateId);
+    EXPECT_EQ(expected[i].windowAlive, observer.modals[i].windowAlive)
+        << "expected the window " << (expected[i].windowAlive ? "open" : "gone") << " at " << expected[i].event;
+  }
+}
+
+TEST_F(ObserverTest, ObserverAnswersMessageBoxesAsShown) {
+  CWinApp app("Observer App");
+  EXPECT_EQ(IDRETRY, AfxMessageBox(nullptr, "Failed to map drive.", "Error", MB_RETRYCANCEL | MB_ICONHAND));
+  observer.answer = IDOK;
+  EXPECT_EQ(IDOK, AfxMessageBox("Restart now."));
+  std::vector<std::string> expected = {
+      "Failed to map drive.|Error|" + std::to_string(MB_RETRYCANCEL | MB_ICONHAND),
+      "Restart now.|Observer App|" + std::to_string(MB_OK),
+  };
+  EXPECT_EQ(expected, observer.boxes);
 }
 
 // ---------------------------------------------------------------------------

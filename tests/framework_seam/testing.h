@@ -1,5 +1,6 @@
-// Test seams of the dialog framework: message boxes and modal dialogs driven
-// by a test instead of a user.
+// Message boxes and modal dialogs of the dialog framework driven by a test
+// instead of a user, through the framework's DialogObserver. Only tests link
+// this library (nexora_framework_seam).
 //
 // Message boxes. While a ScopedSeams object lives, AfxMessageBox (and so
 // CWnd::MessageBox) shows nothing: it records the call (owner, text, caption,
@@ -16,9 +17,9 @@
 // first), type into edits, send real input, or end the dialog. A dialog that
 // stays open after an action gets the next one too; an inner dialog opened by
 // an action's consequences gets the next one while its owner waits. This uses
-// a window timer with id kSeamTimerId on each dialog (never seen by the
-// dialog's own WindowProc); it runs only while ScopedSeams lives or actions
-// are queued.
+// a window timer with id kSeamTimerId and its own timer procedure on each
+// dialog, so the dialog's WindowProc never sees it; it runs only while
+// ScopedSeams lives or actions are queued.
 //
 // Watchdog: while ScopedSeams lives, a dialog that sits idle with no action
 // queued for longer than the watchdog time (default 10 s, SetModalWatchdog; 0
@@ -59,8 +60,9 @@ struct MessageBoxCall {
 using ModalAction = std::function<void(CDialog&)>;
 using MessageBoxHandler = std::function<int(const MessageBoxCall&)>;
 
-// Installs the seams; clears the queues, the records, the handler and the
-// watchdog setting when made and again when destroyed.
+// Installs the seams as the framework's dialog observer; clears the queues,
+// the records, the handler and the watchdog setting when made and again when
+// destroyed, and then removes the observer.
 class ScopedSeams {
 public:
   ScopedSeams();

@@ -1,17 +1,24 @@
-// Test seams: recorded message boxes and queued actions for modal dialogs.
-// All of it runs on the user-interface thread.
+// Recorded message boxes and queued actions for modal dialogs, as the
+// framework's dialog observer. All of it runs on the user-interface thread.
 #include "testing.h"
-
-#include "framework_internal.h"
 
 #include <algorithm>
 #include <deque>
+#include <list>
 #include <utility>
 
 namespace {
 
 constexpr DWORD kDefaultWatchdog = 10000;
 constexpr UINT kSeamTimerPeriod = 10;
+
+// A modal dialog under the seam while its loop runs.
+struct RunningDialog {
+  CDialog* dlg = nullptr;
+  HWND hWnd = nullptr;
+  DWORD idleSince = 0;
+  bool busy = false;              // its action is running
+};
 
 struct SeamState {
   bool installed = false;
@@ -21,7 +28,7 @@ struct SeamState {
   std::vector<fwtest::MessageBoxCall> calls;
   DWORD watchdog = kDefaultWatchdog;
   std::vector<UINT> unexpected;
-  std::vector<CDialog*> running;    // modal dialogs under the seam, innermost last
+  std::list<RunningDialog> running;   // innermost last; stable while actions open inner dialogs
 };
 
 SeamState& State() {
@@ -38,79 +45,94 @@ void Reset(SeamState& s) {
   s.unexpected.clear();
 }
 
-}  // namespace
+std::list<RunningDialog>::iterator FindRunning(HWND hWnd) {
+  auto& running = State().running;
+  return std::find_if(running.begin(), running.end(),
+                      [hWnd](const RunningDialog& r) { return r.hWnd == hWnd; });
+}
 
-// --- Framework side ---------------------------------------------------------
-
-bool fwinternal::SeamMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                                UINT type, int* answer) {
+// WM_TIMER of the seam's timer, called by DispatchMessage in place of the
+// dialog's window procedure.
+void CALLBACK SeamTimerProc(HWND hWnd, UINT, UINT_PTR, DWORD) {
   SeamState& s = State();
-  if (!s.installed) return false;
-  fwtest::MessageBoxCall call;
-  call.owner = owner;
-  call.text = text;
-  call.caption = caption;
-  call.type = type;
-  if (s.handler) {
-    fwtest::MessageBoxHandler handler = s.handler;   // the handler may replace itself
-    call.answer = handler(call);
-  } else if (!s.answers.empty()) {
-    call.answer = s.answers.front();
-    s.answers.pop_front();
-  } else {
-    call.answer = fwtest::DefaultMessageBoxAnswer(type);
+  auto it = FindRunning(hWnd);
+  if (it == s.running.end()) {
+    ::KillTimer(hWnd, fwtest::kSeamTimerId);
+    return;
   }
-  State().calls.push_back(call);
-  *answer = call.answer;
-  return true;
-}
-
-void ModalSeam::DialogStarted(CDialog& dlg) {
-  SeamState& s = State();
-  if (!s.installed && s.actions.empty()) return;
-  if (::SetTimer(dlg.m_hWnd, fwtest::kSeamTimerId, kSeamTimerPeriod, nullptr) == 0) return;
-  dlg.m_bSeamTimer = true;
-  dlg.m_seamIdleSince = ::GetTickCount();
-  s.running.push_back(&dlg);
-}
-
-void ModalSeam::DialogEnded(CDialog& dlg) {
-  SeamState& s = State();
-  s.running.erase(std::remove(s.running.begin(), s.running.end(), &dlg), s.running.end());
-  if (dlg.m_bSeamTimer && dlg.m_hWnd != nullptr) ::KillTimer(dlg.m_hWnd, fwtest::kSeamTimerId);
-  dlg.m_bSeamTimer = false;
-}
-
-bool ModalSeam::HandleTimer(CWnd& wnd) {
-  auto* dlg = dynamic_cast<CDialog*>(&wnd);
-  if (dlg == nullptr || !dlg->m_bSeamTimer) return false;
-  if (dlg->m_bSeamBusy) return true;
-  SeamState& s = State();
+  RunningDialog& entry = *it;
+  if (entry.busy) return;
   DWORD now = ::GetTickCount();
   // Only the innermost modal dialog acts, once it is shown and takes input.
-  bool ready = !s.running.empty() && s.running.back() == dlg && ::IsWindowVisible(dlg->m_hWnd) &&
-               ::IsWindowEnabled(dlg->m_hWnd);
+  bool ready = &s.running.back() == &entry && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd);
   if (!ready) {
-    dlg->m_seamIdleSince = now;
-    return true;
+    entry.idleSince = now;
+    return;
   }
   if (!s.actions.empty()) {
     fwtest::ModalAction action = std::move(s.actions.front());
     s.actions.pop_front();
-    dlg->m_bSeamBusy = true;
-    action(*dlg);
-    dlg->m_bSeamBusy = false;
-    dlg->m_seamIdleSince = ::GetTickCount();
+    entry.busy = true;
+    action(*entry.dlg);
+    entry.busy = false;
+    entry.idleSince = ::GetTickCount();
+    return;
+  }
+  if (s.installed && s.watchdog != 0 && now - entry.idleSince > s.watchdog) {
+    s.unexpected.push_back(entry.dlg->GetTemplateID());
+    ::KillTimer(hWnd, fwtest::kSeamTimerId);
+    ::EndDialog(hWnd, -1);
+  }
+}
+
+class SeamObserver : public DialogObserver {
+public:
+  bool OnMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type,
+                    int* answer) override {
+    SeamState& s = State();
+    if (!s.installed) return false;
+    fwtest::MessageBoxCall call;
+    call.owner = owner;
+    call.text = text;
+    call.caption = caption;
+    call.type = type;
+    if (s.handler) {
+      fwtest::MessageBoxHandler handler = s.handler;   // the handler may replace itself
+      call.answer = handler(call);
+    } else if (!s.answers.empty()) {
+      call.answer = s.answers.front();
+      s.answers.pop_front();
+    } else {
+      call.answer = fwtest::DefaultMessageBoxAnswer(type);
+    }
+    s.calls.push_back(call);
+    *answer = call.answer;
     return true;
   }
-  if (s.installed && s.watchdog != 0 && now - dlg->m_seamIdleSince > s.watchdog) {
-    s.unexpected.push_back(dlg->GetTemplateID());
-    ::KillTimer(dlg->m_hWnd, fwtest::kSeamTimerId);
-    dlg->m_bSeamTimer = false;
-    ::EndDialog(dlg->m_hWnd, -1);
+
+  void OnModalStarted(CDialog& dlg) override {
+    SeamState& s = State();
+    if (!s.installed && s.actions.empty()) return;
+    if (::SetTimer(dlg.m_hWnd, fwtest::kSeamTimerId, kSeamTimerPeriod, &SeamTimerProc) == 0) return;
+    RunningDialog entry;
+    entry.dlg = &dlg;
+    entry.hWnd = dlg.m_hWnd;
+    entry.idleSince = ::GetTickCount();
+    s.running.push_back(entry);
   }
-  return true;
+
+  void OnModalEnded(CDialog& dlg) override {
+    // The window and with it the timer are gone.
+    State().running.remove_if([&dlg](const RunningDialog& r) { return r.dlg == &dlg; });
+  }
+};
+
+SeamObserver& Observer() {
+  static SeamObserver observer;
+  return observer;
 }
+
+}  // namespace
 
 // --- Test side --------------------------------------------------------------
 
@@ -119,16 +141,22 @@ namespace fwtest {
 ScopedSeams::ScopedSeams() {
   Reset(State());
   State().installed = true;
+  SetDialogObserver(&Observer());
 }
 
 ScopedSeams::~ScopedSeams() {
   Reset(State());
   State().installed = false;
+  if (GetDialogObserver() == &Observer()) SetDialogObserver(nullptr);
 }
 
 bool SeamsInstalled() { return State().installed; }
 
-void PushModalAction(ModalAction action) { State().actions.push_back(std::move(action)); }
+// Actions queued without ScopedSeams still need the observer to reach the dialogs.
+void PushModalAction(ModalAction action) {
+  State().actions.push_back(std::move(action));
+  if (GetDialogObserver() == nullptr) SetDialogObserver(&Observer());
+}
 bool ModalActionsPending() { return !State().actions.empty(); }
 std::size_t ModalActionsLeft() { return State().actions.size(); }
 void ClearModalActions() { State().actions.clear(); }
