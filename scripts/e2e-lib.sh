@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Library for end-to-end runs: a Windows program under Wine in a private
 # network namespace, on a private X display, driven from outside by
 # nexora-uidriver.exe as a person would. Source it from bash, as root:
@@ -5,7 +6,7 @@
 #   source scripts/e2e-lib.sh
 #   e2e_init                          # trap that tears everything down, work dir
 #   e2e_network                       # client and device namespaces, veth, multicast routes
-#   e2e_xvfb                          # private Xvfb; exports DISPLAY
+#   e2e_xvfb                          # private Xvfb (scripts/xvfb-lib.sh); exports DISPLAY
 #   e2e_wine                          # private Wine prefix and wineserver in the client namespace
 #   e2e_run_exe "$E2E_WINDOWS_BIN/NexoraStorageUtility.exe"
 #   e2e_driver_start                  # nexora-uidriver.exe as a coprocess
@@ -21,7 +22,7 @@
 # Settings (environment, all optional):
 #   E2E_WINDOWS_BIN     windows-x64 programs (default <repo>/build/windows-x64/bin)
 #   E2E_PREFIX_CACHE    the cached, once-made Wine prefix that each run copies
-#                       (default <repo>/build/e2e-wineprefix)
+#                       (default <repo>/build/e2e-wineprefix; scripts/wine-lib.sh)
 #   E2E_CLIENT_ADDR     client end of the veth pair (default 10.203.0.1/24)
 #   E2E_DEVICE_ADDR     device end (default 10.203.0.2/24)
 #   E2E_DRIVE_TIMEOUT   seconds to wait for one driver reply (default 60)
@@ -31,6 +32,8 @@
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=netns-lib.sh
 source "$E2E_ROOT/scripts/netns-lib.sh"
+# shellcheck source=wine-lib.sh
+source "$E2E_ROOT/scripts/wine-lib.sh"
 
 : "${E2E_WINDOWS_BIN:=$E2E_ROOT/build/windows-x64/bin}"
 : "${E2E_PREFIX_CACHE:=$E2E_ROOT/build/e2e-wineprefix}"
@@ -47,7 +50,6 @@ E2E_CLIENT_IF=nxc0
 E2E_DEVICE_IF=nxd0
 E2E_CLIENT_IP=
 E2E_DEVICE_IP=
-E2E_XVFB_PID=
 E2E_WINESERVER_PID=
 E2E_PREFIX_COPY=
 E2E_APP_PID=
@@ -70,11 +72,10 @@ e2e_init() {
   for tool in wine wineserver Xvfb; do
     command -v "$tool" >/dev/null || { e2e_log "$tool is missing (run scripts/setup)"; exit 1; }
   done
+  # shellcheck disable=SC2016 # expanded by the trap, where rc is the exit status
   NETNS_ON_EXIT='e2e_cleanup "${rc:-1}"'
   E2E_WORK=$(mktemp -d /tmp/nexora-e2e.XXXXXX)
-  export WINEDEBUG=${WINEDEBUG:--all}
-  # No Mono or Gecko installers: the programs here need neither.
-  export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+  wine_env
 }
 
 # e2e_network: a client and a device namespace joined by a veth pair, lo up
@@ -87,53 +88,16 @@ e2e_network() {
              "$E2E_DEVICE_NS" "$E2E_DEVICE_IF" "$E2E_DEVICE_ADDR" || return 1
   netns_mcast_route "$E2E_CLIENT_NS" "$E2E_CLIENT_IF" || return 1
   netns_mcast_route "$E2E_DEVICE_NS" "$E2E_DEVICE_IF" || return 1
+  # shellcheck disable=SC2034 # read by the scripts that source this library
   E2E_CLIENT_IP=${E2E_CLIENT_ADDR%/*}
+  # shellcheck disable=SC2034 # read by the scripts that source this library
   E2E_DEVICE_IP=${E2E_DEVICE_ADDR%/*}
 }
 
-# e2e_xvfb [SCREEN]: a private X server (default 1280x1024x24) that listens
-# on its file-system socket only, which clients in other network namespaces
-# reach (the abstract socket is per namespace). Exports DISPLAY.
+# e2e_xvfb: a private X server (scripts/xvfb-lib.sh), its output in
+# $E2E_WORK/xvfb.log. Exports DISPLAY.
 e2e_xvfb() {
-  local screen=${1:-1280x1024x24} fifo=$E2E_WORK/displayfd n i
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$fifo" >"$E2E_WORK/xvfb.log" 2>&1 &
-  E2E_XVFB_PID=$!
-  if ! read -r -t 10 n <"$fifo"; then
-    e2e_log "Xvfb did not start (see $E2E_WORK/xvfb.log)"
-    return 1
-  fi
-  rm -f "$fifo"
-  for i in $(seq 50); do
-    [ -S "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-  done
-  export DISPLAY=":$n"
-}
-
-# e2e_prefix_template: makes the cached prefix once (about 10-20 s), under a
-# lock so that parallel runs wait for one another; remade when the Wine
-# version changes.
-e2e_prefix_template() {
-  local cache=$E2E_PREFIX_CACHE version
-  # The stamp names the Wine version and the settings made below.
-  version="$(wine --version 2>/dev/null | head -n1) unmanaged-windows"
-  mkdir -p "$(dirname "$cache")"
-  (
-    flock 9
-    if [ -f "$cache/system.reg" ] && [ "$(cat "$cache/.e2e-wine-version" 2>/dev/null)" = "$version" ]; then
-      exit 0
-    fi
-    e2e_log "making the Wine prefix $cache (once)"
-    rm -rf "$cache"
-    WINEPREFIX=$cache wine wineboot -i >"$E2E_WORK/wineboot.log" 2>&1 || exit 1
-    # Without a window manager on Xvfb, Wine waits 2 s for one each time a
-    # managed (captioned) window is hidden; windows it draws itself avoid that.
-    WINEPREFIX=$cache wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-      >>"$E2E_WORK/wineboot.log" 2>&1 || exit 1
-    WINEPREFIX=$cache wineserver -w
-    echo "$version" >"$cache/.e2e-wine-version"
-  ) 9>"$cache.lock"
+  xvfb_start "$E2E_WORK/xvfb.log"
 }
 
 # e2e_clone_prefix SRC DST: a private copy of a prefix. Program images and
@@ -162,7 +126,8 @@ e2e_clone_prefix() {
 # network is. Exports WINEPREFIX. Needs e2e_network and a DISPLAY.
 e2e_wine() {
   local i
-  e2e_prefix_template || { e2e_log "cannot make the Wine prefix (see $E2E_WORK/wineboot.log)"; return 1; }
+  wine_prefix_make "$E2E_PREFIX_CACHE" "$E2E_WORK/wineboot.log" ||
+    { e2e_log "cannot make the Wine prefix (see $E2E_WORK/wineboot.log)"; return 1; }
   E2E_PREFIX_COPY=$E2E_PREFIX_CACHE.run.$$
   rm -rf "$E2E_PREFIX_COPY"
   e2e_clone_prefix "$E2E_PREFIX_CACHE" "$E2E_PREFIX_COPY" || return 1
@@ -171,8 +136,9 @@ e2e_wine() {
   E2E_WINESERVER_PID=$!
   # Wine names the server's directory after the prefix's device and inode,
   # under /tmp/.wine-UID (upstream) or /tmp/wine-XXXXXX (Debian).
-  local key socket=
-  key=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  local key dev ino socket=''
+  read -r dev ino <<<"$(stat -c '%d %i' "$WINEPREFIX")"
+  key=$(printf 'server-%x-%x' "$dev" "$ino")
   for i in $(seq 100); do
     for socket in /tmp/.wine-"$(id -u)"/"$key"/socket /tmp/wine-*/"$key"/socket; do
       [ -S "$socket" ] && break 2
@@ -192,6 +158,7 @@ e2e_run_exe() {
   shift
   [ -f "$exe" ] || { e2e_log "no program $exe (build the windows-x64 preset first)"; return 1; }
   netns_spawn "$E2E_CLIENT_NS" wine "$exe" "$@" >>"$E2E_WORK/app.log" 2>&1
+  # shellcheck disable=SC2034 # read by the scripts that source this library
   E2E_APP_PID=$NETNS_LAST_PID
 }
 
@@ -202,6 +169,7 @@ e2e_driver_start() {
   [ -f "$exe" ] || { e2e_log "no driver $exe (build the windows-x64 preset first)"; return 1; }
   coproc E2E_DRIVER { exec ip netns exec "$E2E_CLIENT_NS" wine "$exe" 2>>"$E2E_WORK/driver.err"; }
   # Bash forgets E2E_DRIVER_PID as soon as the coprocess ends; keep our own.
+  # shellcheck disable=SC2153 # bash's coproc sets E2E_DRIVER_PID
   E2E_DRIVER_JOB=$E2E_DRIVER_PID
   E2E_DRIVER_IN=${E2E_DRIVER[1]}
   E2E_DRIVER_OUT=${E2E_DRIVER[0]}
@@ -231,7 +199,7 @@ drive() {
 # DRIVE_REPLY): quoted strings without their quotes and escapes, lists and
 # words as they are. Returns 1 when there is no such field.
 drive_field() {
-  local name=$1 reply=${2:-$DRIVE_REPLY} rest value= c i depth=0 inq=0
+  local name=$1 reply=${2:-$DRIVE_REPLY} rest value='' c i depth=0 inq=0
   [[ " $reply" == *" $name="* ]] || return 1
   rest=${reply#* "$name="}
   [[ $reply == "$name="* ]] && rest=${reply#"$name="}
@@ -239,11 +207,11 @@ drive_field() {
     i=1
     while [ $i -lt ${#rest} ]; do
       c=${rest:i:1}
-      if [ "$c" = '\' ]; then
+      if [ "$c" = "\\" ]; then
         i=$((i + 1))
         case ${rest:i:1} in
           n) value+=$'\n' ;; t) value+=$'\t' ;; r) value+=$'\r' ;;
-          x) value+=$(printf "\\x${rest:i+1:2}"); i=$((i + 2)) ;;
+          x) value+=$(printf '%b' "\\x${rest:i+1:2}"); i=$((i + 2)) ;;
           *) value+=${rest:i:1} ;;
         esac
       elif [ "$c" = '"' ]; then
@@ -258,7 +226,7 @@ drive_field() {
       c=${rest:i:1}
       value+=$c
       if [ $inq = 1 ]; then
-        if [ "$c" = '\' ]; then i=$((i + 1)); value+=${rest:i:1};
+        if [ "$c" = "\\" ]; then i=$((i + 1)); value+=${rest:i:1};
         elif [ "$c" = '"' ]; then inq=0; fi
       elif [ "$c" = '"' ]; then inq=1
       elif [ "$c" = '[' ]; then depth=$((depth + 1))
@@ -340,7 +308,7 @@ e2e_cleanup() {
   local rc=${1:-1} i
   set +eu
   if [ -n "$E2E_DRIVER_JOB" ] && kill -0 "$E2E_DRIVER_JOB" 2>/dev/null; then
-    printf 'quit\n' >&"$E2E_DRIVER_IN" 2>/dev/null
+    { printf 'quit\n' >&"$E2E_DRIVER_IN"; } 2>/dev/null
     for i in $(seq 20); do kill -0 "$E2E_DRIVER_JOB" 2>/dev/null || break; sleep 0.05; done
     kill "$E2E_DRIVER_JOB" 2>/dev/null
   fi
@@ -353,10 +321,7 @@ e2e_cleanup() {
     fi
     rm -rf "$E2E_PREFIX_COPY"
   fi
-  if [ -n "$E2E_XVFB_PID" ]; then
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
-    wait "$E2E_XVFB_PID" 2>/dev/null || true
-  fi
+  xvfb_stop
   if [ -n "$E2E_WORK" ] && [ -d "$E2E_WORK" ]; then
     if [ "$rc" = 0 ] && [ "$E2E_KEEP" != 1 ]; then
       rm -rf "$E2E_WORK"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Small library for tests and benchmarks that need private networks: network
 # namespaces joined by veth pairs. Source it from bash (root needed):
 #
@@ -55,9 +56,17 @@ netns_cleanup() {
   NETNS_CREATED=()
 }
 
+# netns_exit STATUS: the EXIT trap. Leaves STATUS in the global rc, where
+# NETNS_ON_EXIT can read it.
+netns_exit() {
+  rc=$1
+  netns_cleanup
+  exit "$rc"
+}
+
 netns_init() {
   netns_require_root || exit 1
-  trap 'rc=$?; netns_cleanup; exit $rc' EXIT
+  trap 'netns_exit $?' EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
 }

@@ -2,7 +2,7 @@
 # Wine in the client namespace, nexora-devsim in the device namespace, the
 # program driven with nexora-uidriver.exe (scripts/e2e-lib.sh) and what
 # reached the wire read back from the simulator's hex log. Source it from a
-# test script after setting "here" to the script's directory:
+# test script:
 #
 #   source "$here/app-lib.sh"
 #   app_setup                       # namespaces, Xvfb, Wine, the driver
@@ -16,7 +16,7 @@
 # NEXORA_NATIVE_BIN (native: nexora-devsim, default <repo>/build/native/bin).
 
 # shellcheck shell=bash source=../../scripts/e2e-lib.sh
-source "$here/../../scripts/e2e-lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/e2e-lib.sh"
 
 : "${NEXORA_NATIVE_BIN:=$E2E_ROOT/build/native/bin}"
 APP_EXE=$E2E_WINDOWS_BIN/NexoraStorageUtility.exe
@@ -56,6 +56,7 @@ devsim_start() {
   : >"$DEVSIM_LOG"
   netns_spawn "$E2E_DEVICE_NS" "$DEVSIM" --bind "$E2E_DEVICE_IP" --log "$DEVSIM_LOG" "$@" \
     >>"$E2E_WORK/devsim.out" 2>&1
+  # shellcheck disable=SC2034 # read by the test scripts
   DEVSIM_PID=$NETNS_LAST_PID
   if ! netns_wait_for_line "$DEVSIM_LOG" ' note ready' 10; then
     echo "FAIL the device simulator did not start:" >&2
@@ -68,12 +69,14 @@ devsim_start() {
 # window appears once the first discovery has filled the device list, so the
 # attach also waits for that. Sets APP_LAUNCH_MS and APP_WINDOW_MS.
 app_start() {
+  # shellcheck disable=SC2034 # read by the test scripts
   APP_LAUNCH_MS=$(e2e_now_ms)
   e2e_run_exe "$APP_EXE" || exit 1
   if ! drive attach "\"$APP_TITLE\"" timeout=30000; then
     echo "FAIL the program's main window did not appear: $DRIVE_REPLY"
     exit 1
   fi
+  # shellcheck disable=SC2034 # read by the test scripts
   APP_WINDOW_MS=$(e2e_now_ms)
 }
 
@@ -199,13 +202,13 @@ lv_row_of() {
 # with the skinned scroll bar's arrows when the row is out of view; waits
 # out the click's device queries.
 click_device() {
-  local row i reply cell top t b
+  local row reply cell top t b
   row=$(lv_row_of 1000 "$1")
   if [ -z "$row" ]; then
     e2e_check "device $1 is listed" "a row named $1" "$(drive_field items)"
     return 1
   fi
-  for i in $(seq 20); do
+  for _ in $(seq 20); do
     drive lv-click 1000 "$row"
     reply=$DRIVE_REPLY
     [[ $reply == "err not-visible"* ]] || break
@@ -225,10 +228,10 @@ click_device() {
 # vertical scroll bar beside list view C (the static whose left edge is the
 # list's right edge), as a person scrolls the list.
 lv_scroll() {
-  local rect l t r b bar x1 y1 x2 y2 y
+  local rect t r bar x1 y1 x2 y2 y
   drive control "$1" || return 1
   rect=$(drive_field rect)
-  read -r l t r b <<<"${rect//[\[\]]/}"
+  read -r _ t r _ <<<"${rect//[\[\]]/}"
   drive controls || return 1
   bar=$(grep -o "\"Static\" \"\" 1 1 \[$r $t [0-9]* [0-9]*\]" <<<"$DRIVE_REPLY" | head -n1)
   [ -n "$bar" ] || return 1

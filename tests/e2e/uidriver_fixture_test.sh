@@ -54,7 +54,7 @@ fixture_start() {
 echo "== start"
 fixture_start
 start=$(e2e_now_ms)
-for i in $(seq 50); do drive ping >/dev/null; done
+for _ in $(seq 50); do drive ping >/dev/null; done
 echo "timing: driver round trip (ping): $(( ($(e2e_now_ms) - start) * 1000 / 50 )) us"
 
 echo "== command language"

@@ -19,6 +19,7 @@ DEVSIM=${2:?path of nexora-devsim}
 CLI=${3:?path of nexora-cli}
 WORK=$(mktemp -d /tmp/nexora-net.XXXXXX)
 NETNS_PREFIX=nxt
+# shellcheck disable=SC2016 # expanded by the trap, at exit
 NETNS_ON_EXIT='rm -rf "$WORK"'
 netns_init
 unset NEXORA_INTERFACES
@@ -88,7 +89,7 @@ hex_field() {
   echo "$h"
 }
 le32() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
-ip_hex() { local IFS=.; set -- $1; printf '%02x%02x%02x%02x' "$1" "$2" "$3" "$4"; }
+ip_hex() { local a b c d; IFS=. read -r a b c d <<<"$1"; printf '%02x%02x%02x%02x' "$a" "$b" "$c" "$d"; }
 mac_hex() { echo "${1//:/}"; }
 zeros() { printf '%0*d' $(($1 * 2)) 0; }
 
@@ -112,9 +113,9 @@ start_sim() {
 }
 
 setup_network() {
-  netns_create cl-$scenario NS_C
-  netns_create d1-$scenario NS_D1
-  netns_create d2-$scenario NS_D2
+  netns_create "cl-$scenario" NS_C
+  netns_create "d1-$scenario" NS_D1
+  netns_create "d2-$scenario" NS_D2
   netns_link "$NS_C" nc1 10.201.1.1/24 "$NS_D1" nd1 10.201.1.2/24
   netns_link "$NS_C" nc2 10.201.2.1/24 "$NS_D2" nd2 10.201.2.2/24
   netns_mcast_route "$NS_C" nc1
@@ -649,11 +650,11 @@ scenario_input() {
   start_sim d1 "$NS_D1" 10.201.1.2 "$QUERY_DEVICES"
   start_sim d2 "$NS_D2" 10.201.2.2 ''
   mark "$LOG1" "$LOG2"
-  local expected args
+  local expected args argv
   while IFS='|' read -r expected args; do
     case "$expected" in '' | '#'*) continue ;; esac
-    eval "set -- $args"
-    cli "$@"
+    eval "argv=($args)"
+    cli "${argv[@]}"
     expect_run "nexora-cli $args" 2 ""
     expect_eq "nexora-cli $args: message" "$expected" "$ERR"
   done < "$here/invalid_inputs.txt"
