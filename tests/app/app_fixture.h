@@ -28,6 +28,7 @@ struct SimDevice {
   std::string shares;         // QueryShareList reply text
   std::string ssl = "0";
   std::string domain;         // QueryDomain reply text
+  bool answersDomain = true;  // false: QueryDomain goes unanswered
   std::string password;       // administrator password
   bool answersSet = true;     // answers set requests
   std::string dhcpAddress;    // address reported after SetDhcpClient; empty: ip

@@ -108,7 +108,7 @@ TEST_F(DriveMappingTest, CredentialsTriedOnEachWindowsVersion) {
   struct Case {
     const char* name;
     void (FakeHostPlatform::*play)();
-    const char* domain;
+    const char* domain;       // nullptr: the device does not answer
     // The credentials the share accepts: user and password, nullptr for
     // either means any; flags 0 means any.
     const char* user;
@@ -130,6 +130,9 @@ TEST_F(DriveMappingTest, CredentialsTriedOnEachWindowsVersion) {
         Add("Z:", kShare, "\"pw\"", "\"CORP\\bob\"", 1), Add("Y:", kCompanion, "\"pw\"", "\"CORP\\bob\"", 1)},
        kMapped, true},
       {"XP, no domain, empty credentials accepted", &FakeHostPlatform::PlayXp, "", nullptr, nullptr, 0, nullptr,
+       {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Y:", kCompanion, "NULL", "NULL", 1)},
+       kMapped, true},
+      {"XP, device silent on the domain", &FakeHostPlatform::PlayXp, nullptr, nullptr, nullptr, 0, nullptr,
        {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Y:", kCompanion, "NULL", "NULL", 1)},
        kMapped, true},
       {"XP, no domain, typed user", &FakeHostPlatform::PlayXp, "", "bob", "pw", 0, &kBob,
@@ -164,7 +167,8 @@ TEST_F(DriveMappingTest, CredentialsTriedOnEachWindowsVersion) {
     net.requests.clear();
     drives.remote.clear();
     SimDevice device = Nas();
-    device.domain = c.domain;
+    device.domain = c.domain ? c.domain : "";
+    device.answersDomain = c.domain != nullptr;
     net.Add(device);
     (host.*c.play)();
     drives.accepts = [&c](const char* password, const char* user, unsigned flags) {
