@@ -1,5 +1,5 @@
 // Drive platform of builds without Windows networking: no letter is
-// connected and every type is unknown.
+// connected, every type is unknown and nothing can be connected.
 #include "drive_table.h"
 
 namespace {
@@ -10,6 +10,14 @@ struct NoDrivePlatform final : DrivePlatform {
         return false;
     }
     unsigned DriveType(const char*) override { return kDriveUnknown; }
+    unsigned long AddConnection(const NetConnection&, const char*, const char*, unsigned) override {
+        return kNetNotSupported;
+    }
+    unsigned long CancelConnection(const char*, unsigned, bool) override { return kNetNotConnected; }
+    bool LoggedOnUser(char* user, size_t cap) override {
+        if (cap > 0) user[0] = '\0';
+        return false;
+    }
 };
 
 }  // namespace

@@ -31,9 +31,30 @@ constexpr unsigned kDriveRemote = 4;
 constexpr unsigned kDriveCdRom = 5;
 constexpr unsigned kDriveRamDisk = 6;
 
-// The system calls behind the table. The Windows build uses WNetGetConnectionA
-// and GetDriveTypeA; elsewhere the default reports no connection and
-// kDriveUnknown for every letter. Tests install their own.
+// The members of the connection record (NETRESOURCE) that a mapping fills;
+// the others stay zero.
+constexpr unsigned kResourceTypeDisk = 1;  // RESOURCETYPE_DISK
+struct NetConnection {
+    unsigned type;           // kResourceTypeDisk
+    const char* localName;   // "Z:"
+    const char* remoteName;  // "\\host\share"
+    const char* provider;    // null: Windows picks the network
+};
+
+// Connection flags (WNetAddConnection2A, WNetCancelConnection2A).
+constexpr unsigned kConnectUpdateProfile = 1;  // CONNECT_UPDATE_PROFILE
+constexpr unsigned kConnectInteractive = 8;    // CONNECT_INTERACTIVE
+
+// WNet results the program tells apart.
+constexpr unsigned long kNetNoError = 0;
+constexpr unsigned long kNetNotConnected = 2250;  // ERROR_NOT_CONNECTED
+constexpr unsigned long kNetNotSupported = 50;    // ERROR_NOT_SUPPORTED
+
+// The system calls behind the table and the drive mapping: the one home of
+// the Windows networking (MPR) calls. The Windows build uses the WNet
+// functions and GetDriveTypeA; elsewhere the default reports no connection,
+// kDriveUnknown for every letter and refuses to connect. Tests install their
+// own.
 struct DrivePlatform {
     virtual ~DrivePlatform() = default;
     // Remote name the drive ("Z:") is connected to, terminated within cap;
@@ -41,6 +62,17 @@ struct DrivePlatform {
     virtual bool RemoteName(const char* drive, char* remote, size_t cap) = 0;
     // Drive type of the drive ("Z:"), a GetDriveTypeA value.
     virtual unsigned DriveType(const char* drive) = 0;
+    // WNetAddConnection2A: connects resource with password and user (either
+    // may be null: the default credentials, or "" for empty ones) and flags.
+    // kNetNoError on success, else the system's error code.
+    virtual unsigned long AddConnection(const NetConnection& resource, const char* password,
+                                        const char* user, unsigned flags) = 0;
+    // WNetCancelConnection2A of name ("Z:"); force drops it even with files
+    // open. kNetNoError on success.
+    virtual unsigned long CancelConnection(const char* name, unsigned flags, bool force) = 0;
+    // WNetGetUserA with a null local name: the logged-on user, terminated
+    // within cap; false (and "") when the call fails.
+    virtual bool LoggedOnUser(char* user, size_t cap) = 0;
 };
 DrivePlatform& SystemDrivePlatform();
 // nullptr goes back to SystemDrivePlatform(). The platform is not owned.

@@ -95,6 +95,9 @@ void FakeNetwork::Answer(FakeSocketLayer& sockets, int interfaceIndex, const Byt
       case 20: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.lanConfig)); break;
       case 3: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.shares)); break;
       case 19: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.ssl)); break;
+      case 18:
+        if (d.answersDomain) sockets.Queue(interfaceIndex, QueryReply(d.ip, d.domain));
+        break;
       case 4: {
         // adminUser, 0x55 0xAA, adminPassword
         const Bytes data = seen.Data();

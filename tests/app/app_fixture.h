@@ -27,6 +27,8 @@ struct SimDevice {
   std::string lanConfig;      // QueryLanConfig reply text; empty: one port
   std::string shares;         // QueryShareList reply text
   std::string ssl = "0";
+  std::string domain;         // QueryDomain reply text
+  bool answersDomain = true;  // false: QueryDomain goes unanswered
   std::string password;       // administrator password
   bool answersSet = true;     // answers set requests
   std::string dhcpAddress;    // address reported after SetDhcpClient; empty: ip
@@ -75,6 +77,7 @@ public:
   void Play98() { platformId = VER_PLATFORM_WIN32_WINDOWS; major = 4; minor = 10; build = 1998; }
   void PlayMe() { platformId = VER_PLATFORM_WIN32_WINDOWS; major = 4; minor = 90; build = 3000; }
   void PlayXp() { platformId = VER_PLATFORM_WIN32_NT; major = 5; minor = 1; build = 2600; }
+  void PlayNt4() { platformId = VER_PLATFORM_WIN32_NT; major = 4; minor = 0; build = 1381; }
   void PlayVista() { platformId = VER_PLATFORM_WIN32_NT; major = 6; minor = 0; build = 6002; }
 };
 
