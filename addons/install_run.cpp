@@ -112,6 +112,7 @@ BOOL CInstallProgressDlg::OnInitDialog() {
 }
 
 void CInstallProgressDlg::EndRun(UINT_PTR timerId) {
+  ended_ = true;
   CSkinDialog::OnCancel();
   KillTimer(timerId);
 }

@@ -52,6 +52,8 @@ public:
   void OnCancel() override {}
   // Ends the window as cancelled (the endings of a run).
   void EndRun(UINT_PTR timerId);
+  // True once a run has ended the window.
+  bool ended() const { return ended_; }
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -59,6 +61,7 @@ protected:
 private:
   void OnTimer(UINT_PTR timerId);
   bool running_ = false;
+  bool ended_ = false;
 };
 
 // The restart wait that follows a successful install (dialog 141).
