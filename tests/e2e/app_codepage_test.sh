@@ -52,13 +52,23 @@ share 10.203.0.33 HDD_a .codepages
 devsim_start "$here/codepage-devices.ini"
 app_start
 
+# text_of HEX: the bytes as text, up to the first zero.
+text_of() {
+  local hex=$1 i out=''
+  for ((i = 0; i < ${#hex}; i += 2)); do
+    [ "${hex:i:2}" = 00 ] && break
+    out+=$(printf "\\x${hex:i:2}")
+  done
+  printf '%s' "$out"
+}
+
 # set_requests MAC: "CODE:TEXT" of every set request to that device since
 # the mark, space-separated (the text is the data at offset 60, by its length
 # at 56).
 set_requests() {
   wire_rx 5 '' "$1" | while read -r h; do
     local len=$((0x${h:118:2}${h:116:2}${h:114:2}${h:112:2}))
-    printf '%d:%s ' "0x${h:42:2}" "$(xxd -r -p <<<"${h:120:$((len * 2))}" | tr -d '\0')"
+    printf '%d:%s ' "0x${h:42:2}" "$(text_of "${h:120:$((len * 2))}")"
   done | sed 's/ $//'
 }
 
