@@ -21,16 +21,48 @@ struct TargetFolder {
 };
 
 // Sends "rw" (SetMountMode), asks up to ten times for the first volume name
-// and derives the folder of the add-on that timerId runs.
+// and derives the folder of the add-on that timerId runs. A name other than
+// "HDD_a" or "HDD_1" (any case) leaves it undecided: the run then takes the
+// failure ending without writing anything.
 TargetFolder ResolveTargetFolder(UINT_PTR timerId);
 
 // Writes catalogue payload (kind, number) to firstPath; a firstPath that
 // contains "C:\" is a local staging file copied on to secondPath. 1 when
-// the payload's destination holds it afterwards, else 0; sets
-// AddonFlowState.LastCopyFailed to the opposite.
+// the payload was written whole (opened, every byte written, closed without
+// error; or, through the staging file, copied) and its destination exists
+// afterwards, else 0; sets AddonFlowState.LastCopyFailed to the opposite.
+// A (kind, number) the catalogue does not hold is a failed write.
 int WritePayloadFile(const char* kind, int number, const char* firstPath, const char* secondPath);
 
-class CInstallProgressDlg;
+// Longest destination path, with its terminator.
+constexpr size_t kMaxPayloadPath = 128;
+
+// "\\address\folder\name" from CurrentDeviceAddress, the target folder and
+// a file name; false (path emptied) when it would not fit.
+bool FormatPayloadPath(char (&path)[kMaxPayloadPath], const char* folder, const char* name);
+
+// The "Loading....." window (template 180): its first timer tick runs the
+// install (timer id 2 when AddonFlowState.BtInstallPending is 1, else 1).
+// Enter, Esc and the close command do nothing; only a run's ending closes it.
+class CInstallProgressDlg : public CSkinDialog {
+public:
+  explicit CInstallProgressDlg(CWnd* pParent = nullptr);
+  BOOL OnInitDialog() override;
+  void OnOK() override {}
+  void OnCancel() override {}
+  // Ends the window as cancelled (the endings of a run).
+  void EndRun(UINT_PTR timerId);
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+  void OnTimer(UINT_PTR timerId);
+  bool running_ = false;
+};
+
+// The restart wait that follows a successful install (dialog 141).
+void ShowRestartWait(CWnd* parent);
 
 // The branches that the first timer tick runs after ResolveTargetFolder.
 void RunCodePageInstall(CInstallProgressDlg& dlg, const TargetFolder& target);
