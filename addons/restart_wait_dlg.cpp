@@ -3,6 +3,7 @@
 #include "addon_state.h"
 #include "clock.h"
 #include "dialog_skins.h"
+#include "install_run.h"
 #include "resource.h"
 
 CRestartWaitDlg::CRestartWaitDlg(CWnd* pParent)
@@ -77,6 +78,7 @@ LRESULT CRestartWaitDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
   return CSkinDialog::WindowProc(message, wParam, lParam);
 }
 
+// AddonFlowState.AddonAborted is 0 when it returns.
 void ShowRestartWait(CWnd* parent) {
   CRestartWaitDlg wait(parent);
   wait.DoModal();

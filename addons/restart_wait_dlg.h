@@ -43,7 +43,3 @@ private:
   CWinThread* m_worker = nullptr;
   std::atomic<bool> m_stop{false};
 };
-
-// Shows the restart wait modally over parent. AddonFlowState.AddonAborted is
-// 0 when it returns.
-void ShowRestartWait(CWnd* parent);

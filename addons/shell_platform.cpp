@@ -1,6 +1,5 @@
 #include "shell_platform.h"
 
-#include <direct.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -14,8 +13,6 @@ INT_PTR ShellPlatform::OpenDocument(HWND owner, const char* file) {
   return reinterpret_cast<INT_PTR>(::ShellExecuteA(owner, "open", file, nullptr, nullptr, SW_SHOWNORMAL));
 }
 
-UINT ShellPlatform::RunHidden(const char* commandLine) { return ::WinExec(commandLine, SW_HIDE); }
-
 bool ShellPlatform::WriteTextFile(const char* path, const char* text) {
   FILE* file = std::fopen(path, "w");
   if (file == nullptr) return false;
@@ -24,10 +21,6 @@ bool ShellPlatform::WriteTextFile(const char* path, const char* text) {
   const bool closed = std::fclose(file) == 0;
   return written && closed;
 }
-
-int ShellPlatform::MakeFolder(const char* path) { return ::_mkdir(path); }
-
-int ShellPlatform::RemoveFolder(const char* path) { return ::_rmdir(path); }
 
 ShellPlatform& SystemShellPlatform() {
   static ShellPlatform system;

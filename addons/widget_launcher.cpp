@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "addon_files.h"
 #include "addon_state.h"
 #include "main_dlg.h"
 #include "model_select_dlg.h"
@@ -76,7 +77,7 @@ void LaunchWidget(CMainDlg& mainWindow) {
   if (AddonFlowState.WidgetPromptChoice == 1) {
     char command[128];
     std::snprintf(command, sizeof command, "explorer %s", kWidgetEngineDownloadUrl);
-    shell.RunHidden(command);
+    ActiveAddonFiles().StartProgram(command, SW_HIDE);
     return;
   }
 

@@ -8,6 +8,7 @@
 #include "app_fixture.h"
 #include "clock.h"
 #include "resource.h"
+#include "install_run.h"
 #include "restart_wait_dlg.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "addon_state.h"
 #include "app_fixture.h"
-#include "fake_shell_platform.h"
+#include "flow_fakes.h"
 #include "model_select_dlg.h"
 #include "resource.h"
 #include "widget_engine_dlg.h"
@@ -18,10 +18,12 @@ protected:
   void SetUp() override {
     AppTest::SetUp();
     SetShellPlatform(&shell);
+    SetAddonFiles(&files);
     AddonFlowState = {};
   }
   void TearDown() override {
     SetShellPlatform(nullptr);
+    SetAddonFiles(nullptr);
     AppTest::TearDown();
   }
 
@@ -36,6 +38,7 @@ protected:
   }
 
   FakeShellPlatform shell;
+  FakeAddonFiles files;
 };
 
 // The prompt's answers, and the model dialog's.
@@ -58,6 +61,7 @@ TEST_F(WidgetTest, EachKnownModelOpensItsWidgetFileAfterWritingTheAddress) {
     SCOPED_TRACE(c.model);
     net.devices.clear();
     shell = FakeShellPlatform();
+    files = FakeAddonFiles();
     AddDevice(c.model);
     RunMain([&](CMainDlg& dlg) {
       ClickDevice(dlg, 0);
@@ -66,7 +70,7 @@ TEST_F(WidgetTest, EachKnownModelOpensItsWidgetFileAfterWritingTheAddress) {
     });
     EXPECT_EQ(std::vector<std::string>{c.file}, shell.opened);
     EXPECT_EQ("192.168.0.32", shell.files["C:\\ip.txt"]);
-    EXPECT_TRUE(shell.commands.empty());
+    EXPECT_TRUE(files.started.empty());
     EXPECT_EQ("", RecordedMessages());
   }
 }
@@ -89,6 +93,7 @@ TEST_F(WidgetTest, EveryWayOutOfThePromptButDownloadCountsAsNext) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     shell = FakeShellPlatform();
+    files = FakeAddonFiles();
     AddonFlowState.WidgetPromptChoice = -7;
     RunMain([&](CMainDlg& dlg) {
       ClickDevice(dlg, 0);
@@ -99,10 +104,12 @@ TEST_F(WidgetTest, EveryWayOutOfThePromptButDownloadCountsAsNext) {
     EXPECT_EQ("192.168.0.32", shell.files["C:\\ip.txt"]) << "written before the prompt";
     if (c.choice == 1) {
       EXPECT_TRUE(shell.opened.empty());
-      EXPECT_EQ(std::vector<std::string>{std::string("explorer ") + kWidgetEngineDownloadUrl}, shell.commands);
+      const std::vector<std::pair<std::string, UINT>> explorer = {
+          {std::string("explorer ") + kWidgetEngineDownloadUrl, SW_HIDE}};
+      EXPECT_EQ(explorer, files.started);
     } else {
       EXPECT_EQ(std::vector<std::string>{"NXORAEu_KX7100_Widget.widget"}, shell.opened);
-      EXPECT_TRUE(shell.commands.empty());
+      EXPECT_TRUE(files.started.empty());
     }
   }
 }
@@ -135,6 +142,7 @@ TEST_F(WidgetTest, UnknownModelAsksForTheModel) {
     SCOPED_TRACE(c.name);
     net.devices.clear();
     shell = FakeShellPlatform();
+    files = FakeAddonFiles();
     AddonFlowState.ModelChoice = 5;
     AddDevice(c.model);
     bool startedUnchecked = false;
@@ -194,6 +202,7 @@ TEST_F(WidgetTest, FailuresTellTheUserAndGoNoFurther) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     shell = FakeShellPlatform();
+    files = FakeAddonFiles();
     shell.writeSucceeds = c.writeSucceeds;
     shell.openResult = c.openResult;
     fwtest::ClearMessageBoxes();
