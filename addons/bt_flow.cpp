@@ -1,5 +1,144 @@
 // The BitTorrent add-on install flow.
 
+#include "bt_flow.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "addon_files.h"
+#include "addon_messages.h"
+#include "addon_state.h"
+#include "app_state.h"
+#include "clock.h"
+#include "commands.h"
+#include "drive_table.h"
+#include "install_run.h"
+#include "login_dlg.h"
 #include "main_dlg.h"
 
-void CMainDlg::OnBitTorrent() {}
+namespace {
+
+constexpr int kPollTries = 15;
+constexpr int kPollPauseMs = 2000;
+constexpr int kFirstFirmwarePauseMs = 1000;
+
+constexpr char kNotSupportedMessage[] = "BitTorrent does not supported on this device now.";
+
+// The two programs: catalogue number, staging file, name on the device.
+struct BtProgram {
+  int number;
+  const char* stagingFile;
+  const char* writtenAs;
+};
+constexpr char kBtPayloadKind[] = "BT";
+constexpr BtProgram kBtPrograms[] = {
+    {215, "C:\\bt\\bt", "bt"},
+    {220, "C:\\bt\\btdog", "btdog"},
+};
+constexpr char kBtAddonName[] = "BT";
+
+bool TextIs(const char* buffer, const char* text) { return std::strcmp(buffer, text) == 0; }
+
+int Abandon(CWnd* owner, const char* message) {
+  AfxMessageBox(owner != nullptr ? owner->GetSafeHwnd() : nullptr, message, nullptr, MB_OK);
+  AddonFlowState.AddonAborted = -1;
+  return 0;
+}
+
+}  // namespace
+
+int CheckBtReadiness(CWnd* owner) {
+  char* disk = CommandBuffers.diskStatus;
+  for (int i = 0; i < kPollTries; ++i) {
+    std::memset(disk, 0, sizeof CommandBuffers.diskStatus);
+    const int answered = QueryDiskStatus();
+    PauseMs(kPollPauseMs);
+    if (TextIs(disk, "1") || TextIs(disk, "2") || TextIs(disk, "3") || TextIs(disk, "4") ||
+        (TextIs(disk, "5") && answered))
+      break;
+  }
+  // 4 and 5 are ready disks, the same as 3.
+  if (TextIs(disk, "3") || TextIs(disk, "4") || TextIs(disk, "5")) CopyTextField(CommandBuffers.diskStatus, "3");
+
+  char* firmware = CommandBuffers.btFirmware;
+  std::memset(firmware, 0, sizeof CommandBuffers.btFirmware);
+  const int firstAnswered = QueryBtFirmware();
+  PauseMs(kFirstFirmwarePauseMs);
+  // 2 at the first answer is final: no further polls.
+  if (!(firstAnswered && TextIs(firmware, "2"))) {
+    for (int i = 0; i < kPollTries; ++i) {
+      std::memset(firmware, 0, sizeof CommandBuffers.btFirmware);
+      QueryBtFirmware();
+      PauseMs(kPollPauseMs);
+      if (TextIs(firmware, "1")) break;
+    }
+  }
+
+  if (TextIs(disk, "1")) return Abandon(owner, kNoDiskMessage);
+  if (TextIs(disk, "2")) {
+    AfxMessageBox(owner != nullptr ? owner->GetSafeHwnd() : nullptr, kUnformattedMessage, nullptr, MB_OK);
+    // The device's own pages offer the formatting.
+    char command[64];
+    std::snprintf(command, sizeof command, "explorer http://%s", CurrentDeviceAddress);
+    ActiveAddonFiles().StartProgram(command, SW_HIDE);
+    AddonFlowState.AddonAborted = -1;
+    return 0;
+  }
+  if (TextIs(disk, "3") && TextIs(firmware, "1")) return 1;
+  return Abandon(owner, kNotSupportedMessage);
+}
+
+void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target) {
+  AddonFlowState.BtInstallPending = 0;
+  AddonFiles& files = ActiveAddonFiles();
+  files.MakeFolder(kBtStagingFolder);   // an existing folder is fine
+
+  for (const BtProgram& program : kBtPrograms) {
+    char devicePath[kMaxPayloadPath];
+    if (!FormatPayloadPath(devicePath, target.folder, program.writtenAs) ||
+        !WritePayloadFile(kBtPayloadKind, program.number, program.stagingFile, devicePath)) {
+      AddonFlowState.LastCopyFailed = 1;
+      EndInstallFailure(dlg, kBtRunTimer);
+      return;
+    }
+  }
+
+  CopyTextField(CommandBuffers.addonName, kBtAddonName);
+  RegisterAddon();
+  EndInstallSuccess(dlg, kBtRunTimer);
+  AddonFlowState.BtInstalled = 1;
+}
+
+void CMainDlg::OnBitTorrent() {
+  AddonFlowState.BtInstallPending = 1;
+  // Every early stop clears the pending flag, so that a later code-page
+  // install is not taken for a BitTorrent one.
+  if (deviceSelected == 0) {
+    AddonFlowState.BtInstallPending = 0;
+    MessageBox(kSelectDeviceMessage, "Error", MB_ICONHAND);
+    return;
+  }
+  // The flow needs the administrator password, whatever the login dialog
+  // was last asked for.
+  LoginForAdmin = 1;
+  if (!ConfirmAdminPassword(this) || !CheckBtReadiness(this)) {
+    AddonFlowState.BtInstallPending = 0;
+    return;
+  }
+
+  {
+    CInstallProgressDlg run(this);
+    run.DoModal();
+  }
+  if (AddonFlowState.BtInstalled == 1) ShowRestartWait(this);
+
+  if (AddonFlowState.AddonAborted == 0) {
+    AddonFlowState.BtInstallPending = 0;
+    AddonFlowState.BtInstalled = 0;
+    ScanMappedDrives();
+    FillDriveLetterCombo();
+    OnRefresh();
+    deviceSelected = 0;
+    ActiveAddonFiles().RemoveFolder(kBtStagingFolder);
+  }
+}

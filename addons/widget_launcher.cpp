@@ -1,5 +1,98 @@
 // The model's desktop widget.
 
-#include "main_dlg.h"
+#include "widget_launcher.h"
 
-void CMainDlg::OnWidget() {}
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "addon_files.h"
+#include "addon_state.h"
+#include "main_dlg.h"
+#include "model_select_dlg.h"
+#include "shell_platform.h"
+#include "widget_engine_dlg.h"
+
+namespace {
+
+// The widget file of each model, opened by name from the current folder,
+// and the model dialog's choice that stands for it (-1: not offered).
+struct WidgetModel {
+  const char* model;
+  const char* file;
+  int choice;
+};
+constexpr WidgetModel kWidgetModels[] = {
+    {"KX-7100", "NXORAEu_KX7100_Widget.widget", 0},
+    {"KX-7200", "NXORAEu_KX7200_Widget.widget", 1},
+    {"KX-7300", "NXORAEu_KX7300_Widget", -1},   // this one has no extension
+    {"KX-7400", "NXORAEu_KX7400_Widget.widget", 2},
+};
+
+// Exact comparison: a model text differing in case is not recognised.
+const char* WidgetFileOfModel(const char* model) {
+  for (const WidgetModel& m : kWidgetModels)
+    if (std::strcmp(m.model, model) == 0) return m.file;
+  return nullptr;
+}
+
+const char* WidgetFileOfChoice(int choice) {
+  for (const WidgetModel& m : kWidgetModels)
+    if (choice >= 0 && m.choice == choice) return m.file;
+  return nullptr;
+}
+
+// The first selected row from the top visible one down; -1 when none.
+int SelectedVisibleRow(CListCtrl& list) {
+  const int top = list.GetTopIndex();
+  list.SetFocus();
+  const int count = list.GetItemCount();
+  for (int row = top < 0 ? 0 : top; row < count; ++row)
+    if (list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) return row;
+  return -1;
+}
+
+}  // namespace
+
+void LaunchWidget(CMainDlg& mainWindow) {
+  const int row = SelectedVisibleRow(mainWindow.deviceListCtrl);
+  if (row < 0) {
+    mainWindow.MessageBox("Please select a server.", "Warning", MB_ICONEXCLAMATION);
+    return;
+  }
+  const std::string address = mainWindow.deviceListCtrl.GetItemText(row, 1);
+
+  ShellPlatform& shell = ActiveShellPlatform();
+  // A widget started without this file would read an older address and show
+  // another device, so nothing is opened when it cannot be written.
+  if (!shell.WriteTextFile(kWidgetAddressFile, address.c_str())) {
+    mainWindow.MessageBox("Failed to write the device address for the widget.", "Error", MB_ICONHAND);
+    return;
+  }
+
+  {
+    CWidgetEngineDlg prompt(&mainWindow);
+    prompt.DoModal();
+  }
+  if (AddonFlowState.WidgetPromptChoice == 1) {
+    char command[128];
+    std::snprintf(command, sizeof command, "explorer %s", kWidgetEngineDownloadUrl);
+    ActiveAddonFiles().StartProgram(command, SW_HIDE);
+    return;
+  }
+
+  const char* file = WidgetFileOfModel(mainWindow.selectedModel);
+  if (file == nullptr) {
+    {
+      CModelSelectDlg choose(&mainWindow);
+      choose.DoModal();
+    }
+    file = WidgetFileOfChoice(AddonFlowState.ModelChoice);
+    if (file == nullptr) return;
+  }
+
+  if (shell.OpenDocument(mainWindow.GetSafeHwnd(), file) <= 32)
+    mainWindow.MessageBox("Execute widget file error!", "Warning", MB_ICONINFORMATION);
+}
+
+void CMainDlg::OnWidget() { LaunchWidget(*this); }

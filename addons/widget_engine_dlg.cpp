@@ -1,0 +1,18 @@
+#include "widget_engine_dlg.h"
+
+#include "addon_state.h"
+#include "dialog_skins.h"
+#include "resource.h"
+
+CWidgetEngineDlg::CWidgetEngineDlg(CWnd* pParent)
+    : CSkinDialog(IDD_WIDGET_ENGINE, pParent, DialogSkinSettings(IDD_WIDGET_ENGINE)) {}
+
+void CWidgetEngineDlg::OnOK() {
+  AddonFlowState.WidgetPromptChoice = 1;
+  EndDialog(IDOK);
+}
+
+void CWidgetEngineDlg::OnCancel() {
+  AddonFlowState.WidgetPromptChoice = 0;
+  EndDialog(IDCANCEL);
+}
