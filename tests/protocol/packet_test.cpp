@@ -92,30 +92,4 @@ TEST_F(PacketTest, DeviceAddressComesFromTheHeaderOctetsAsUnsigned) {
     EXPECT_STREQ(text, "200.255.0.7");
 }
 
-TEST(ParseAddressTextTest, AcceptsOnlyFourDecimalOctets) {
-    struct Case {
-        const char* text;
-        bool ok;
-        uint8_t octets[4];
-    } cases[] = {
-        {"192.168.0.32", true, {192, 168, 0, 32}},
-        {"0.0.0.0", true, {0, 0, 0, 0}},
-        {"255.255.255.255", true, {255, 255, 255, 255}},
-        {"256.1.1.1", false, {}},
-        {"1.2.3", false, {}},
-        {"1.2.3.4.5", false, {}},
-        {"1.2.3.4 ", false, {}},
-        {"1..3.4", false, {}},
-        {"", false, {}},
-        {"a.b.c.d", false, {}},
-        {"1000.1.1.1", false, {}},
-    };
-    for (const Case& c : cases) {
-        uint8_t out[4] = {9, 9, 9, 9};
-        EXPECT_EQ(ParseAddressText(c.text, out), c.ok) << "\"" << c.text << "\"";
-        if (c.ok) EXPECT_EQ(Hex(Bytes(out, out + 4)), Hex(Bytes(c.octets, c.octets + 4))) << c.text;
-        else EXPECT_EQ(Hex(Bytes(out, out + 4)), "09 09 09 09 ") << "untouched on refusal: " << c.text;
-    }
-}
-
 }  // namespace

@@ -1,4 +1,4 @@
-// The shared copies into fixed fields and the dotted-address parser.
+// The shared copies into fixed fields and the dotted-address parsers.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -47,33 +47,43 @@ TEST(TextCopy, FieldSourceIsReadOnlyWithinItsWidth) {
     EXPECT_EQ("abcd....", Bytes8(field));
 }
 
-TEST(ParseAddressFields, FourFieldsOfUpToThreeDigits) {
+// Both parsers over one table: the fields of up to three digits, and the
+// octets, which must also lie in 0..255. A refused text leaves the output
+// untouched.
+TEST(AddressText, FieldsAndOctets) {
     struct Case {
         const char* text;
-        bool ok;
+        bool fieldsOk;
         int fields[4];
+        bool octetsOk;
     } cases[] = {
-        {"192.168.0.10", true, {192, 168, 0, 10}},
-        {"10.0.0.999", true, {10, 0, 0, 999}},   // the rules name the field later
-        {"010.000.1.2", true, {10, 0, 1, 2}},
-        {"1.2.3", false, {}},
-        {"1.2.3.4.5", false, {}},
-        {"1..3.4", false, {}},
-        {"1.2.3.1000", false, {}},
-        {" 1.2.3.4", false, {}},
-        {"1.2.3.4 ", false, {}},
-        {"-1.2.3.4", false, {}},
-        {"", false, {}},
-        {nullptr, false, {}},
+        {"192.168.0.32", true, {192, 168, 0, 32}, true},
+        {"0.0.0.0", true, {0, 0, 0, 0}, true},
+        {"255.255.255.255", true, {255, 255, 255, 255}, true},
+        {"010.000.1.2", true, {10, 0, 1, 2}, true},
+        {"256.1.1.1", true, {256, 1, 1, 1}, false},
+        {"10.0.0.999", true, {10, 0, 0, 999}, false},  // the rules name the field later
+        {"1.2.3", false, {}, false},
+        {"1.2.3.4.5", false, {}, false},
+        {"1..3.4", false, {}, false},
+        {"1000.1.1.1", false, {}, false},
+        {" 1.2.3.4", false, {}, false},
+        {"1.2.3.4 ", false, {}, false},
+        {"-1.2.3.4", false, {}, false},
+        {"a.b.c.d", false, {}, false},
+        {"", false, {}, false},
+        {nullptr, false, {}, false},
     };
     for (const Case& c : cases) {
         const char* shown = c.text ? c.text : "(null)";
-        int out[4] = {7, 7, 7, 7};
-        EXPECT_EQ(c.ok, ParseAddressFields(c.text, out)) << shown;
-        const int* want = c.ok ? c.fields : nullptr;
-        const int untouched[4] = {7, 7, 7, 7};
-        if (!want) want = untouched;
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(want[i], out[i]) << shown << " field " << i;
+        int fields[4] = {7, 7, 7, 7};
+        EXPECT_EQ(c.fieldsOk, ParseAddressFields(c.text, fields)) << shown;
+        uint8_t octets[4] = {9, 9, 9, 9};
+        EXPECT_EQ(c.octetsOk, ParseAddressText(c.text, octets)) << shown;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(c.fieldsOk ? c.fields[i] : 7, fields[i]) << shown << " field " << i;
+            EXPECT_EQ(c.octetsOk ? c.fields[i] : 9, int(octets[i])) << shown << " octet " << i;
+        }
     }
 }
 
