@@ -154,11 +154,14 @@ int LanPortHalf(const char* portName) {
     return portName != nullptr && std::strcmp(portName, "LAN2") == 0 ? 1 : 0;
 }
 
-const char* DefaultLanPort(const LanConfig& config, const char* deviceAddress) {
+bool HasSecondLanPort(const LanConfig& config) {
     const LanPortConfig& first = config.port[0];
-    if (!IsLanConfigPresent(config) || BoundedLength(first.name, sizeof first.name) != 4 ||
-        std::memcmp(first.name, "LAN1", 4) != 0)
-        return "LAN1";
+    return BoundedLength(first.name, sizeof first.name) == 4 && std::memcmp(first.name, "LAN1", 4) == 0;
+}
+
+const char* DefaultLanPort(const LanConfig& config, const char* deviceAddress) {
+    if (!HasSecondLanPort(config)) return "LAN1";
+    const LanPortConfig& first = config.port[0];
     const char* address = deviceAddress ? deviceAddress : "";
     const bool same = std::strncmp(address, first.address, sizeof first.address) == 0;
     return same ? "LAN1" : "LAN2";

@@ -81,6 +81,10 @@ struct LanPortValues {
 // for anything else (a null or empty name too).
 int LanPortHalf(const char* portName);
 
+// True when the record carries a second port: its first port is named
+// exactly "LAN1" (within the name's 10 bytes).
+bool HasSecondLanPort(const LanConfig& config);
+
 // The port a clicked device shows first: "LAN2" when the record is present,
 // its first port is "LAN1" and deviceAddress is not the first port's
 // address; "LAN1" otherwise.

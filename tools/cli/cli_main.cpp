@@ -220,8 +220,6 @@ void QueryLanConfigForChange() {
     QueryLanConfig();
 }
 
-bool IsLan1(const LanPortConfig& p) { return Printable(p.name) == "LAN1"; }
-
 int RunDiscover(unsigned deviceClass, unsigned deviceSubclass) {
     DiscoverDevices(deviceClass, deviceSubclass);
     for (const NasDevice* d = DeviceList.head; d; d = d->next) {
@@ -314,12 +312,12 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
     SelectDevice(address);
     QueryLanConfigForChange();
     CommandBuffersRecord& b = CommandBuffers;
-    const bool twoPorts = IsLanConfigPresent(b.lanConfig);
+    const bool perPort = IsLanConfigPresent(b.lanConfig);
     // On a device with per-port configuration the chosen port's half gets
     // the new settings and the other half stays as the device reported it;
     // otherwise the first half stands for the one port.
     const std::string port = a.havePort ? a.port : DefaultLanPort(b.lanConfig, d->ipText);
-    if (port == "LAN2" && !(twoPorts && IsLan1(b.lanConfig.port[0]))) {
+    if (port == "LAN2" && !HasSecondLanPort(b.lanConfig)) {
         std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
         return kExitUsage;
     }
@@ -329,7 +327,7 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
     std::memcpy(values.gateway, s.gateway, sizeof values.gateway);
     values.dhcp = false;
     StageLanPortSettings(b.lanConfig, port.c_str(), values);
-    if (twoPorts) {
+    if (perPort) {
         // The record goes back with the first port's address in the header
         // fields; without one the change cannot be sent.
         char first[kAddressText + 1];
