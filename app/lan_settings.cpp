@@ -1,7 +1,6 @@
 // The main window's LAN settings: the DHCP and LAN port combos, staging of
 // the edited values into the LAN configuration record, their validation and
 // the apply button.
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -24,13 +23,30 @@ void ReadFields(const CIPAddressCtrl& control, int f[4]) {
 
 }  // namespace
 
-CIPAddressCtrl* CMainDlg::AddressControl(int kind) {
+UINT MessageBoxIcon(MessageIcon icon) {
+  switch (icon) {
+  case MessageIcon::Hand: return MB_ICONHAND;
+  case MessageIcon::Exclamation: return MB_ICONEXCLAMATION;
+  case MessageIcon::Information: return MB_ICONINFORMATION;
+  }
+  return 0;
+}
+
+CIPAddressCtrl* CMainDlg::AddressControl(AddressField kind) {
   switch (kind) {
-  case 1: return &ipEdit;
-  case 2: return &netmaskEdit;
-  case 3: return &gatewayEdit;
+  case AddressField::Address: return &ipEdit;
+  case AddressField::Netmask: return &netmaskEdit;
+  case AddressField::Gateway: return &gatewayEdit;
   default: return nullptr;
   }
+}
+
+void CMainDlg::ShowLanMessage(const LanMessage& m) { MessageBox(m.text, m.caption, MessageBoxIcon(m.icon)); }
+
+void CMainDlg::ShowRefusal(const LanCheckResult& result) {
+  ShowLanMessage({result.message, result.caption, result.icon});
+  CIPAddressCtrl* control = AddressControl(result.control);
+  if (control != nullptr && result.field >= 0) control->SetFieldFocus(static_cast<WORD>(result.field));
 }
 
 void CMainDlg::OnDhcpModeChange() {
@@ -72,82 +88,44 @@ void CMainDlg::OnLanPortChange() {
 }
 
 void CMainDlg::StageLanPort(const char* portName) {
-  CIPAddressCtrl* controls[3] = {&ipEdit, &netmaskEdit, &gatewayEdit};
-  char texts[3][16];
-  for (int i = 0; i < 3; ++i) {
-    int f[4];
-    ReadFields(*controls[i], f);
-    std::snprintf(texts[i], sizeof texts[i], "%d.%d.%d.%d", f[0], f[1], f[2], f[3]);
-  }
+  LanPortValues values;
+  ReadFields(ipEdit, values.address);
+  ReadFields(netmaskEdit, values.netmask);
+  ReadFields(gatewayEdit, values.gateway);
   // The DHCP combo always has "Disable" or "Enable" selected once a device
   // was clicked; before that nothing is applied.
-  const char* mode = dhcpCombo.GetCurSel() == 1 ? "1" : "0";
-
-  LanPortConfig& half = CommandBuffers.lanConfig.port[std::strcmp(portName ? portName : "", "LAN2") == 0 ? 1 : 0];
-  CopyTextField(half.address, texts[0]);
-  CopyTextField(half.netmask, texts[1]);
-  CopyTextField(half.gateway, texts[2]);
-  CopyTextField(half.mode, mode);
+  values.dhcp = dhcpCombo.GetCurSel() == 1;
+  StageLanPortSettings(CommandBuffers.lanConfig, portName, values);
 }
 
 bool CMainDlg::CheckAddressFields(int kind, int f1, int f2, int f3, int f4) {
-  CIPAddressCtrl* control = AddressControl(kind);
+  const AddressField field = static_cast<AddressField>(kind);
+  CIPAddressCtrl* control = AddressControl(field);
   if (control == nullptr) return true;
   const int f[4] = {f1, f2, f3, f4};
-  const LanCheckResult result = CheckAddressFieldsRule(kind, f, kind == 3 && control->IsBlank());
+  const LanCheckResult result =
+      CheckAddressFieldsRule(field, f, field == AddressField::Gateway && control->IsBlank());
   if (result.ok) return true;
-  MessageBox(result.message, "Error", MB_ICONINFORMATION);
-  control->SetFieldFocus(static_cast<WORD>(result.field));
+  ShowRefusal(result);
   return false;
 }
 
 bool CMainDlg::ValidateLanSettings() {
-  if (ipEdit.IsBlank()) {
-    MessageBox("Please input IP address!", "Warning", MB_ICONEXCLAMATION);
-    return false;
-  }
-  if (netmaskEdit.IsBlank()) {
-    MessageBox("Please input net mask address!", "Warning", MB_ICONEXCLAMATION);
-    return false;
-  }
-  int a[4];
+  int a[4], m[4], g[4];
   ReadFields(ipEdit, a);
-  if (a[0] == 127) {
-    MessageBox("IP address input error. Please try again.", "Warning", MB_ICONEXCLAMATION);
-    return false;
-  }
-  if (!CheckAddressFields(1, a[0], a[1], a[2], a[3])) return false;
-  const LanPortConfig& first = CommandBuffers.lanConfig.port[0];
-  CopyPaddedField(CommandBuffers.targetIp, first.address);
-
-  int m[4];
   ReadFields(netmaskEdit, m);
-  if (!CheckAddressFields(2, m[0], m[1], m[2], m[3])) return false;
-  CopyPaddedField(CommandBuffers.netmask, first.netmask);
-
-  int g[4];
   ReadFields(gatewayEdit, g);
-  const bool linkLocal = a[0] == 169 && a[1] == 254;
-  if (!linkLocal && !CheckAddressFields(3, g[0], g[1], g[2], g[3])) return false;
-  if (!IsContiguousNetmask(m[0], m[1], m[2], m[3])) {
-    MessageBox("Netmask address input invalid. Please try again.", "Error", MB_ICONHAND);
-    return false;
-  }
-  if (IsBadTcpIpConfig(a, m, g)) {
-    MessageBox("You enter incorrect TCP/IP configuration. Please try again.", "Error", MB_ICONHAND);
-    return false;
-  }
-  if (g[0] == 0 && g[1] == 0 && g[2] == 0 && g[3] == 0)
-    std::memset(CommandBuffers.gateway, 0, sizeof CommandBuffers.gateway);
-  else
-    CopyPaddedField(CommandBuffers.gateway, first.gateway);
-  return true;
+  const LanCheckResult result = ValidateStaticSettings(ipEdit.IsBlank(), a, netmaskEdit.IsBlank(), m,
+                                                       gatewayEdit.IsBlank(), g, &CommandBuffers);
+  if (result.ok) return true;
+  ShowRefusal(result);
+  return false;
 }
 
 void CMainDlg::OnApplyLanSettings() {
   LoginForAdmin = 1;
   if (deviceSelected == 0) {
-    MessageBox("Please select a device in the above section.", "Error", MB_ICONHAND);
+    ShowLanMessage(kNoDeviceSelectedMessage);
     return;
   }
   std::string port;
@@ -168,10 +146,10 @@ void CMainDlg::OnApplyLanSettings() {
     case 1:
       if (!ConfirmAdminPassword(this)) return;
       if (!SetDhcpClient()) {
-        MessageBox("Set to dhcp client fail.", "Error", MB_ICONHAND);
+        ShowLanMessage(kDhcpFailedMessage);
         return;
       }
-      MessageBox("DHCP client enabled.", "Confirm", MB_ICONINFORMATION);
+      ShowLanMessage(kDhcpEnabledMessage);
       break;
     default:
       return;

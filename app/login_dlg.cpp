@@ -6,6 +6,8 @@
 #include "commands.h"
 #include "dialog_skins.h"
 #include "host_platform.h"
+#include "lan_rules.h"
+#include "main_dlg.h"  // MessageBoxIcon
 #include "resource.h"
 #include "windows_version.h"
 
@@ -60,17 +62,12 @@ void CLoginDlg::OnOK() {
 void CLoginDlg::OnCancel() { EndDialog(IDOK); }
 
 bool ConfirmAdminPassword(CWnd* owner) {
-  CopyTextField(CommandBuffers.adminUser, "admin");
-  CopyTextField(CommandBuffers.adminPassword, "");
-  if (CheckAdminLogin() != 0) return true;
-
-  {
+  const LanCheckResult result = ConfirmAdministrator([owner] {
     CLoginDlg login(owner);
     login.DoModal();
-  }
-  if (CheckAdminLogin() != 0) return true;
-
-  AfxMessageBox(owner != nullptr ? owner->GetSafeHwnd() : nullptr,
-                "Wrong administrator password input!", "Error", MB_ICONHAND);
+  });
+  if (result.ok) return true;
+  AfxMessageBox(owner != nullptr ? owner->GetSafeHwnd() : nullptr, result.message, result.caption,
+                MessageBoxIcon(result.icon));
   return false;
 }

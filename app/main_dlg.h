@@ -2,6 +2,7 @@
 // address panel and shares, and the buttons that start every operation.
 #pragma once
 #include "framework.h"
+#include "lan_rules.h"
 #include "share_match.h"
 #include "skin_button.h"
 #include "skin_dialog.h"
@@ -43,10 +44,13 @@ public:
   // Copies the three address controls and the DHCP mode into the half of
   // CommandBuffers.lanConfig that portName names ("LAN2": the second).
   void StageLanPort(const char* portName);
-  // Checks the address controls; fills targetIp, netmask and gateway.
+  // Checks the address controls by the LAN rules; fills targetIp, netmask
+  // and gateway. A refusal shows its message and focuses the field at
+  // fault.
   bool ValidateLanSettings();
-  // Field check of one address control (kind 1 address, 2 netmask, 3
-  // gateway); shows the message and focuses the field at fault.
+  // Field check of one address control (kind: an AddressField number, 1
+  // address, 2 netmask, 3 gateway; other kinds pass); shows the message and
+  // focuses the field at fault.
   bool CheckAddressFields(int kind, int f1, int f2, int f3, int f4);
 
   // --- flows of the other operations ---------------------------------------------
@@ -96,7 +100,12 @@ protected:
 
 private:
   void OnPaint();
-  CIPAddressCtrl* AddressControl(int kind);
+  CIPAddressCtrl* AddressControl(AddressField kind);
+  // Message box of a LAN change on this window.
+  void ShowLanMessage(const LanMessage& message);
+  // Shows a refused check: its message box, and the focus on the field at
+  // fault when it names one.
+  void ShowRefusal(const LanCheckResult& result);
   // Shows an address text in a control; a text that is not a dotted IPv4
   // address, or 0.0.0.0 when zeroBlank, clears the control instead.
   static void ShowAddress(CIPAddressCtrl& control, const char* text, bool zeroBlank);
@@ -105,3 +114,6 @@ private:
   // Selects the DHCP mode of a mode text ('1' first: DHCP client).
   void ShowDhcpMode(const char* mode);
 };
+
+// Message-box icon flag of a LAN change's message.
+UINT MessageBoxIcon(MessageIcon icon);

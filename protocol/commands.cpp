@@ -3,13 +3,11 @@
 #include <cstring>
 #include <new>
 
+#include "address_text.h"
 #include "discovery.h"
+#include "requests.h"
 #include "text_copy.h"
 #include "transport.h"
-
-using protocol_detail::BoundedLength;
-using protocol_detail::CopyField;
-using protocol_detail::CopyText;
 
 CommandBuffersRecord CommandBuffers = {};
 ShareListRecord ShareList = {0, nullptr, nullptr};
@@ -79,7 +77,7 @@ const char* ReplyText(const uint8_t* reply) {
 
 // Query without data (code) whose reply text is stored into dst and traced.
 template <size_t N>
-int TextQuery(uint8_t code, int drainPolls, int tryLimit, char (&dst)[N], const char* traceFormat) {
+int TextQuery(CommandCode code, int drainPolls, int tryLimit, char (&dst)[N], const char* traceFormat) {
     uint8_t reply[kPacketBuffer + 1];
     const Exchange x{drainPolls, kQueryReply, true, tryLimit};
     const bool ok = RunExchange(
@@ -89,7 +87,7 @@ int TextQuery(uint8_t code, int drainPolls, int tryLimit, char (&dst)[N], const 
         },
         reply);
     if (!ok) return 0;
-    CopyText(dst, ReplyText(reply));  // cut to the buffer's capacity
+    CopyTextField(dst, ReplyText(reply));  // cut to the buffer's capacity
     Trace(traceFormat, dst);
     return 1;
 }
@@ -97,7 +95,7 @@ int TextQuery(uint8_t code, int drainPolls, int tryLimit, char (&dst)[N], const 
 // Set command whose data is the text of a CommandBuffers field; the reply
 // must come from the selected device.
 template <size_t N>
-int TextSet(uint8_t code, const char (&text)[N]) {
+int TextSet(CommandCode code, const char (&text)[N]) {
     uint8_t reply[kPacketBuffer + 1];
     const Exchange x{0, kSetReply, true, 10};
     const bool ok = RunExchange(
@@ -131,7 +129,7 @@ private:
 template <size_t N>
 bool StoreToken(char (&field)[N], const char* token) {
     if (std::strlen(token) > N - 1) return false;
-    CopyText(field, token);
+    CopyTextField(field, token);
     return true;
 }
 
@@ -151,7 +149,7 @@ void MoveSelectedRecord(const char* newAddress, const uint8_t octets[4], const c
     const SelectedAddress selected;
     NasDevice* d = FindDeviceByAddress(selected.text);
     if (d) {
-        CopyText(d->ipText, newAddress);
+        CopyTextField(d->ipText, newAddress);
         std::memcpy(d->ipBytes, octets, 4);
         if (netmask) CopyField(d->netmask, sizeof d->netmask, netmask, kAddressText);
         if (gateway) CopyField(d->gateway, sizeof d->gateway, gateway, kAddressText);
@@ -216,7 +214,7 @@ int CheckAdminLogin() {
             data[user] = 0x55;
             data[user + 1] = 0xAA;
             std::memcpy(data + user + 2, CommandBuffers.adminPassword, password);
-            return BuildQueryRequest(buffer, identity, 4, data, user + 2 + password);
+            return BuildQueryRequest(buffer, identity, kCodeAdminLogin, data, user + 2 + password);
         },
         reply);
     if (!ok) return 0;
@@ -234,14 +232,14 @@ int QueryShareList() {
     const bool ok = RunExchange(
         x,
         [](uint8_t* buffer, const uint8_t* identity) {
-            return BuildQueryRequest(buffer, identity, 3, nullptr, 0);
+            return BuildQueryRequest(buffer, identity, kCodeShareList, nullptr, 0);
         },
         reply);
     if (!ok) return 0;
     Tokens tokens(reinterpret_cast<char*>(reply + ProtocolPacket::kQueryData));
     for (const char* token; (token = tokens.Next());) {
         char name[sizeof(ShareEntry::name)];
-        CopyText(name, token);  // cut to 255 characters
+        CopyTextField(name, token);  // cut to 255 characters
         bool known = false;
         for (ShareEntry* e = ShareList.head; e && !known; e = e->next)
             known = std::strcmp(e->name, name) == 0;
@@ -259,13 +257,13 @@ int QueryShareList() {
     return 1;
 }
 
-int QueryWorkgroup() { return TextQuery(6, 6, 10, CommandBuffers.workgroup, "workgroup=%s\n"); }
-int QueryCodePage() { return TextQuery(9, 11, 10, CommandBuffers.codePage, "codepage=%s\n"); }
-int QueryDiskStatus() { return TextQuery(11, 11, 20, CommandBuffers.diskStatus, "ideok=%s\n"); }
-int QueryShareName() { return TextQuery(12, 11, 20, CommandBuffers.shareName, "sharename=%s\n"); }
-int QueryBtFirmware() { return TextQuery(15, 11, 20, CommandBuffers.btFirmware, "bt_firmware=%s\n"); }
-int QueryDomain() { return TextQuery(18, 11, 20, CommandBuffers.domain, "domain=%s\n"); }
-int QuerySslMode() { return TextQuery(19, 11, 20, CommandBuffers.sslMode, "ssl=%s\n"); }
+int QueryWorkgroup() { return TextQuery(kCodeWorkgroup, 6, 10, CommandBuffers.workgroup, "workgroup=%s\n"); }
+int QueryCodePage() { return TextQuery(kCodeCodePage, 11, 10, CommandBuffers.codePage, "codepage=%s\n"); }
+int QueryDiskStatus() { return TextQuery(kCodeDiskStatus, 11, 20, CommandBuffers.diskStatus, "ideok=%s\n"); }
+int QueryShareName() { return TextQuery(kCodeShareName, 11, 20, CommandBuffers.shareName, "sharename=%s\n"); }
+int QueryBtFirmware() { return TextQuery(kCodeBtFirmware, 11, 20, CommandBuffers.btFirmware, "bt_firmware=%s\n"); }
+int QueryDomain() { return TextQuery(kCodeDomain, 11, 20, CommandBuffers.domain, "domain=%s\n"); }
+int QuerySslMode() { return TextQuery(kCodeSslMode, 11, 20, CommandBuffers.sslMode, "ssl=%s\n"); }
 
 int QueryLanConfig() {
     uint8_t reply[kPacketBuffer + 1];
@@ -273,7 +271,7 @@ int QueryLanConfig() {
     const bool ok = RunExchange(
         x,
         [](uint8_t* buffer, const uint8_t* identity) {
-            return BuildQueryRequest(buffer, identity, 20, nullptr, 0);
+            return BuildQueryRequest(buffer, identity, kCodeLanConfig, nullptr, 0);
         },
         reply);
     if (!ok) return 0;
@@ -294,7 +292,7 @@ int SetDhcpClient() {
         [](uint8_t* buffer, const uint8_t* identity) {
             const LanConfig& c = CommandBuffers.lanConfig;
             const bool present = IsLanConfigPresent(c);
-            return BuildSetRequest(buffer, identity, 2, nullptr, nullptr, present ? &c : nullptr,
+            return BuildSetRequest(buffer, identity, kCodeDhcpClient, nullptr, nullptr, present ? &c : nullptr,
                                    present ? sizeof c : 0);
         },
         reply);
@@ -321,9 +319,9 @@ int ApplyLanSettings() {
         [&target](uint8_t* buffer, const uint8_t* identity) {
             const LanConfig& c = CommandBuffers.lanConfig;
             if (IsLanConfigPresent(c))
-                return BuildSetRequest(buffer, identity, 21, CommandBuffers.netmask,
+                return BuildSetRequest(buffer, identity, kCodeSetLanConfig, CommandBuffers.netmask,
                                        CommandBuffers.gateway, &c, sizeof c);
-            return BuildSetRequest(buffer, identity, 1, CommandBuffers.netmask,
+            return BuildSetRequest(buffer, identity, kCodeStaticAddress, CommandBuffers.netmask,
                                    CommandBuffers.gateway, target, std::strlen(target));
         },
         reply);
@@ -332,49 +330,8 @@ int ApplyLanSettings() {
     return 1;
 }
 
-int SetMountMode() { return TextSet(10, CommandBuffers.mountMode); }
-int SendStopCommand() { return TextSet(13, CommandBuffers.serviceCommand); }
-int SetWorkgroup() { return TextSet(7, CommandBuffers.workgroup); }
-int SetCodePage() { return TextSet(8, CommandBuffers.codePage); }
-int RegisterAddon() { return TextSet(14, CommandBuffers.addonName); }
-
-size_t BuildDiscoverRequest(uint8_t* buffer) {
-    std::memset(buffer, 0, kPacketBuffer);
-    buffer[ProtocolPacket::kType] = kDiscoverRequest;
-    std::memcpy(buffer + ProtocolPacket::kClientId, ClientId, sizeof ClientId);
-    return ProtocolPacket::kDiscoverRequestLength;
-}
-
-namespace {
-void BuildHeader(uint8_t* buffer, uint8_t type, const uint8_t identity[10], uint8_t code) {
-    std::memset(buffer, 0, kPacketBuffer);
-    buffer[ProtocolPacket::kType] = type;
-    std::memcpy(buffer + ProtocolPacket::kClientId, ClientId, sizeof ClientId);
-    std::memcpy(buffer + ProtocolPacket::kDeviceMac, identity, 10);
-    buffer[ProtocolPacket::kCommand] = code;
-}
-
-size_t PutData(uint8_t* buffer, size_t lengthOffset, size_t dataOffset, const void* data, size_t n) {
-    if (!data) n = 0;
-    if (n > kPacketBuffer - dataOffset) n = kPacketBuffer - dataOffset;
-    PutLe32(buffer + lengthOffset, static_cast<uint32_t>(n));
-    if (n) std::memcpy(buffer + dataOffset, data, n);
-    return dataOffset + n;
-}
-}  // namespace
-
-size_t BuildQueryRequest(uint8_t* buffer, const uint8_t identity[10], uint8_t code,
-                         const void* data, size_t n) {
-    BuildHeader(buffer, kQueryRequest, identity, code);
-    return PutData(buffer, ProtocolPacket::kQueryLength, ProtocolPacket::kQueryData, data, n);
-}
-
-size_t BuildSetRequest(uint8_t* buffer, const uint8_t identity[10], uint8_t code,
-                       const char* netmask, const char* gateway, const void* data, size_t n) {
-    using namespace ProtocolPacket;
-    BuildHeader(buffer, kSetRequest, identity, code);
-    // Cut to 16 bytes: a 16-character text goes without a terminator.
-    if (netmask) std::memcpy(buffer + kNetmask, netmask, BoundedLength(netmask, kTextField));
-    if (gateway) std::memcpy(buffer + kGateway, gateway, BoundedLength(gateway, kTextField));
-    return PutData(buffer, kSettingsLength, kSettingsData, data, n);
-}
+int SetMountMode() { return TextSet(kCodeMountMode, CommandBuffers.mountMode); }
+int SendStopCommand() { return TextSet(kCodeStopService, CommandBuffers.serviceCommand); }
+int SetWorkgroup() { return TextSet(kCodeSetWorkgroup, CommandBuffers.workgroup); }
+int SetCodePage() { return TextSet(kCodeSetCodePage, CommandBuffers.codePage); }
+int RegisterAddon() { return TextSet(kCodeRegisterAddon, CommandBuffers.addonName); }

@@ -82,15 +82,3 @@ int SendStopCommand();
 int SetWorkgroup();
 int SetCodePage();
 int RegisterAddon();
-
-// Request builders, shared by the commands and the tests. buffer holds
-// kPacketBuffer bytes and is cleared first; data is cut to fit it.
-size_t BuildDiscoverRequest(uint8_t* buffer);
-// Query request: header for the device identity (MAC then octets), code,
-// data. Returns its length (28 + n).
-size_t BuildQueryRequest(uint8_t* buffer, const uint8_t identity[10], uint8_t code,
-                         const void* data, size_t n);
-// Set request: netmask and gateway texts cut to 16 bytes (nullptr leaves
-// zeros), data. Returns its length (60 + n).
-size_t BuildSetRequest(uint8_t* buffer, const uint8_t identity[10], uint8_t code,
-                       const char* netmask, const char* gateway, const void* data, size_t n);

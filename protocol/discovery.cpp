@@ -4,12 +4,9 @@
 #include <new>
 
 #include "clock.h"
-#include "commands.h"
+#include "requests.h"
 #include "text_copy.h"
 #include "transport.h"
-
-using protocol_detail::CopyField;
-using protocol_detail::CopyText;
 
 DeviceListRecord DeviceList = {0, nullptr, nullptr};
 
@@ -134,16 +131,16 @@ void AppendDevice(const char* name, const char* ipText, const char* netmask,
         DeviceList.head = d;
     DeviceList.tail = d;
     ++DeviceList.count;
-    CopyText(d->name, name);
-    CopyText(d->ipText, ipText);
-    CopyText(d->netmask, netmask);
-    CopyText(d->gateway, gateway);
-    CopyText(d->dhcpFlag, dhcpFlag);
+    CopyTextField(d->name, name);
+    CopyTextField(d->ipText, ipText);
+    CopyTextField(d->netmask, netmask);
+    CopyTextField(d->gateway, gateway);
+    CopyTextField(d->dhcpFlag, dhcpFlag);
     if (identity) {
         std::memcpy(d->mac, identity, 6);
         std::memcpy(d->ipBytes, identity + 6, 4);
     }
-    CopyText(d->model, model);
+    CopyTextField(d->model, model);
     d->interfaceIndex = interfaceIndex;
 }
 

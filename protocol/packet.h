@@ -23,6 +23,29 @@ enum PacketType : uint8_t {
     kDiscoverReplyModel = 8,
 };
 
+// Command codes, request byte 21 of the query (type 3) and set (type 5)
+// requests. Codes 5, 16 and 17 are not used.
+enum CommandCode : uint8_t {
+    kCodeStaticAddress = 1,  // set: address text (device without per-port configuration)
+    kCodeDhcpClient = 2,     // set: LAN configuration record or nothing
+    kCodeShareList = 3,      // query: share names joined by ':'
+    kCodeAdminLogin = 4,     // query: user, 0x55 0xAA, password; reply byte 28 non-zero
+    kCodeWorkgroup = 6,      // query
+    kCodeSetWorkgroup = 7,   // set
+    kCodeSetCodePage = 8,    // set; the device restarts
+    kCodeCodePage = 9,       // query
+    kCodeMountMode = 10,     // set: "rw"
+    kCodeDiskStatus = 11,    // query
+    kCodeShareName = 12,     // query: the first volume's share
+    kCodeStopService = 13,   // set: "stop"
+    kCodeRegisterAddon = 14, // set: "BT"; the device restarts
+    kCodeBtFirmware = 15,    // query
+    kCodeDomain = 18,        // query
+    kCodeSslMode = 19,       // query
+    kCodeLanConfig = 20,     // query: the LAN configuration text
+    kCodeSetLanConfig = 21,  // set: the 120-byte LAN configuration record
+};
+
 namespace ProtocolPacket {
 // Common header.
 constexpr size_t kType = 0;

@@ -9,8 +9,6 @@
 #include "clock.h"
 #include "text_copy.h"
 
-using protocol_detail::CopyText;
-
 LocalInterfaceTableRecord LocalInterfaceTable = {0, {}, {kNoSocket, kNoSocket, kNoSocket, kNoSocket,
                                                          kNoSocket, kNoSocket, kNoSocket, kNoSocket},
                                                  {kNoSocket, kNoSocket, kNoSocket, kNoSocket,
@@ -43,7 +41,7 @@ bool OpenTransport() {
     // and discovery finds nothing.
     for (const std::string& a : sockets.HostAddresses()) {
         if (t.count == kMaxInterfaces) break;
-        CopyText(t.address[t.count], a.c_str());
+        CopyTextField(t.address[t.count], a.c_str());
         ++t.count;
     }
 
@@ -87,30 +85,6 @@ bool IsOwnReply(const uint8_t* reply) {
 void FormatDeviceAddress(const uint8_t* reply, char out[kAddressText]) {
     const uint8_t* a = reply + ProtocolPacket::kDeviceAddress;
     std::snprintf(out, kAddressText, "%d.%d.%d.%d", a[0], a[1], a[2], a[3]);
-}
-
-bool ParseAddressText(const char* text, uint8_t octets[4]) {
-    if (!text) return false;
-    uint8_t parsed[4];
-    const char* p = text;
-    for (int part = 0; part < 4; ++part) {
-        if (part > 0) {
-            if (*p != '.') return false;
-            ++p;
-        }
-        int digits = 0;
-        unsigned value = 0;
-        while (*p >= '0' && *p <= '9') {
-            if (++digits > 3) return false;
-            value = value * 10 + unsigned(*p - '0');
-            ++p;
-        }
-        if (digits == 0 || value > 255) return false;
-        parsed[part] = static_cast<uint8_t>(value);
-    }
-    if (*p != 0) return false;
-    std::memcpy(octets, parsed, 4);
-    return true;
 }
 
 void SendPacket(int interfaceIndex, const uint8_t* packet, size_t length) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "address_text.h"  // ParseAddressText
 #include "packet.h"
 #include "socket_layer.h"
 
@@ -45,11 +46,6 @@ constexpr int kReplyPauseMs = 100;
 // counted poll; past that they count as a failed poll, so that a flood of
 // foreign traffic cannot hold a wait for ever.
 constexpr int kMaxSkippedPerPoll = 256;
-
-// Dotted-decimal IPv4 text ("a.b.c.d", four decimal numbers 0..255) into
-// four octets, first octet first. False (octets untouched) for any other
-// text.
-bool ParseAddressText(const char* text, uint8_t octets[4]);
 
 // Diagnostic trace lines ("key=value\n") for the process console.
 void Trace(const char* format, ...)

@@ -79,7 +79,7 @@ TEST_F(LanSettingsTest, EveryValidationMessageWithCaptionIconAndFocus) {
       fwtest::ClickButton(dlg, 1007);
       if (c.message == nullptr) {
         EXPECT_TRUE(fwtest::MessageBoxes().empty()) << RecordedMessages();
-        EXPECT_EQ(1u, net.Of(kSetRequest, 1).size()) << net.Trace();
+        EXPECT_EQ(1u, net.Of(kSetRequest, kCodeStaticAddress).size()) << net.Trace();
         ClickDevice(dlg, 0);   // the apply refreshed the list
         continue;
       }
@@ -166,7 +166,7 @@ TEST_F(LanSettingsTest, StaticChangeOfASinglePortDeviceSendsCodeOneAndRefreshes)
     SetAddressText(dlg.gatewayEdit, "192.168.0.254");
     fwtest::ClickButton(dlg, 1007);
     EXPECT_EQ("3/4 5/1 1/0", net.Trace()) << "login, static address, rediscovery";
-    const auto sets = net.Of(kSetRequest, 1);
+    const auto sets = net.Of(kSetRequest, kCodeStaticAddress);
     ASSERT_EQ(1u, sets.size());
     const Bytes data = sets[0].Data();
     EXPECT_EQ("192.168.0.50", std::string(data.begin(), data.end()));
@@ -190,7 +190,7 @@ TEST_F(LanSettingsTest, LinkLocalAddressWithBlankGatewaySendsAnEmptyGateway) {
     SetAddressText(dlg.netmaskEdit, "255.255.0.0");
     SetAddressText(dlg.gatewayEdit, "");
     fwtest::ClickButton(dlg, 1007);
-    const auto sets = net.Of(kSetRequest, 1);
+    const auto sets = net.Of(kSetRequest, kCodeStaticAddress);
     ASSERT_EQ(1u, sets.size()) << net.Trace() << "\n" << RecordedMessages();
     EXPECT_EQ("", sets[0].Text(40, 16));
     EXPECT_STREQ("", CommandBuffers.gateway);
@@ -207,7 +207,7 @@ TEST_F(LanSettingsTest, StaticChangeOfATwoPortDeviceSendsTheWholeRecord) {
     SetAddressText(dlg.ipEdit, "192.168.0.60");
     fwtest::ClickButton(dlg, 1007);
     EXPECT_EQ("3/4 5/21 1/0", net.Trace());
-    const auto sets = net.Of(kSetRequest, 21);
+    const auto sets = net.Of(kSetRequest, kCodeSetLanConfig);
     ASSERT_EQ(1u, sets.size());
     const Bytes data = sets[0].Data();
     ASSERT_EQ(120u, data.size());
@@ -241,7 +241,7 @@ TEST_F(LanSettingsTest, DhcpForASinglePortDeviceSendsOnlySetDhcpClient) {
     net.requests.clear();
     fwtest::ClickButton(dlg, 1007);
     EXPECT_EQ("3/4 5/2 1/0", net.Trace());
-    const auto sets = net.Of(kSetRequest, 2);
+    const auto sets = net.Of(kSetRequest, kCodeDhcpClient);
     ASSERT_EQ(1u, sets.size());
     EXPECT_EQ(60u, sets[0].bytes.size()) << "no data without a LAN configuration record";
     EXPECT_STREQ("192.168.0.77", CommandBuffers.selectedIp);
@@ -344,7 +344,7 @@ TEST_F(LanSettingsTest, ApplyOnTheSecondPortStagesItsHalfAndValidatesItsValues) 
     SetAddressText(dlg.gatewayEdit, "10.0.0.1");
     net.requests.clear();
     fwtest::ClickButton(dlg, 1007);
-    const auto sets = net.Of(kSetRequest, 21);
+    const auto sets = net.Of(kSetRequest, kCodeSetLanConfig);
     ASSERT_EQ(1u, sets.size()) << net.Trace() << "\n" << RecordedMessages();
     LanConfig sent;
     std::memcpy(&sent, sets[0].Data().data(), sizeof sent);
@@ -374,7 +374,7 @@ TEST_F(LanSettingsTest, DhcpOnATwoPortDeviceTravelsInTheRecordAfterValidation) {
     SetAddressText(dlg.netmaskEdit, "255.255.255.0");
     fwtest::ClickButton(dlg, 1007);
     EXPECT_EQ("3/4 5/21 1/0", net.Trace()) << "the record, not SetDhcpClient";
-    const auto sets = net.Of(kSetRequest, 21);
+    const auto sets = net.Of(kSetRequest, kCodeSetLanConfig);
     ASSERT_EQ(1u, sets.size());
     LanConfig sent;
     std::memcpy(&sent, sets[0].Data().data(), sizeof sent);

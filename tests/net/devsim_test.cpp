@@ -10,6 +10,7 @@
 
 #include "devsim_config.h"
 #include "devsim_device.h"
+#include "packet.h"
 
 using namespace devsim;
 using namespace std::string_literals;
@@ -223,7 +224,7 @@ TEST_F(SimulatorTest, DiscoveryRepliesFollowTheLayouts) {
 }
 
 TEST_F(SimulatorTest, QueriesAnswerOnlyTheNamedDevice) {
-    std::vector<uint8_t> r = One(Request(3, mac1, ip1, 3, ""));
+    std::vector<uint8_t> r = One(Request(3, mac1, ip1, kCodeShareList, ""));
     EXPECT_EQ(4, r[0]);
     EXPECT_EQ(0, std::memcmp(r.data() + 17, ip1, 4));
     EXPECT_EQ("HDD_1:USB", Text(r, 28, 100));
@@ -231,10 +232,10 @@ TEST_F(SimulatorTest, QueriesAnswerOnlyTheNamedDevice) {
     EXPECT_EQ(28u + 9 + 1, r.size()) << "text and terminator";
 
     EXPECT_EQ("LAN1:192.168.0.33:255.255.255.0::0:LAN2:10.0.0.2:255.0.0.0::0",
-              Text(One(Request(3, mac2, ip2, 20, "")), 28, 200));
+              Text(One(Request(3, mac2, ip2, kCodeLanConfig, "")), 28, 200));
     EXPECT_EQ("", Text(One(Request(3, mac1, ip1, 99, "")), 28, 10)) << "unknown code: empty text";
-    EXPECT_TRUE(Send(Request(3, mac1, ip2, 3, "")).empty()) << "MAC of one, address of the other";
-    std::vector<uint8_t> shortQuery = Request(3, mac1, ip1, 3, "");
+    EXPECT_TRUE(Send(Request(3, mac1, ip2, kCodeShareList, "")).empty()) << "MAC of one, address of the other";
+    std::vector<uint8_t> shortQuery = Request(3, mac1, ip1, kCodeShareList, "");
     shortQuery.pop_back();
     EXPECT_TRUE(Send(shortQuery).empty()) << "a query shorter than 28 bytes";
 }
@@ -248,19 +249,19 @@ TEST_F(SimulatorTest, LoginComparesUserAndPassword) {
         {"admin pw ", 0},  // no separator
     };
     for (const Case& c : cases) {
-        std::vector<uint8_t> r = One(Request(3, mac1, ip1, 4, c.data));
+        std::vector<uint8_t> r = One(Request(3, mac1, ip1, kCodeAdminLogin, c.data));
         ASSERT_EQ(29u, r.size());
         EXPECT_EQ(c.answer, r[28]) << "data: " << c.data;
     }
 }
 
 TEST_F(SimulatorTest, StaticAddressMovesTheDevice) {
-    std::vector<uint8_t> r = One(Request(5, mac1, ip1, 1, "192.168.0.40", "255.255.0.0", "192.168.0.254"));
+    std::vector<uint8_t> r = One(Request(5, mac1, ip1, kCodeStaticAddress, "192.168.0.40", "255.255.0.0", "192.168.0.254"));
     ASSERT_EQ(60u, r.size());
     EXPECT_EQ(6, r[0]);
     const uint8_t moved[4] = {192, 168, 0, 40};
     EXPECT_EQ(0, std::memcmp(r.data() + 17, moved, 4)) << "reply names the new address";
-    EXPECT_TRUE(Send(Request(3, mac1, ip1, 3, "")).empty()) << "old address no longer answers";
+    EXPECT_TRUE(Send(Request(3, mac1, ip1, kCodeShareList, "")).empty()) << "old address no longer answers";
     std::vector<uint8_t> d = Send(Discover())[0].bytes;
     EXPECT_EQ(0, std::memcmp(d.data() + 17, moved, 4));
     EXPECT_EQ("255.255.0.0", Text(d, 24, 16));
@@ -269,7 +270,7 @@ TEST_F(SimulatorTest, StaticAddressMovesTheDevice) {
 }
 
 TEST_F(SimulatorTest, DhcpNamesTheNewAddressAndTakesTheRecord) {
-    std::vector<uint8_t> r = One(Request(5, mac1, ip1, 2, ""));
+    std::vector<uint8_t> r = One(Request(5, mac1, ip1, kCodeDhcpClient, ""));
     const uint8_t dhcp[4] = {192, 168, 0, 77};
     EXPECT_EQ(0, std::memcmp(r.data() + 17, dhcp, 4));
     EXPECT_EQ('1', Send(Discover())[0].bytes[21]);
@@ -284,9 +285,9 @@ TEST_F(SimulatorTest, DhcpNamesTheNewAddressAndTakesTheRecord) {
     std::memcpy(record + 70, "10.0.0.9", 8);
     std::memcpy(record + 86, "255.0.0.0", 9);
     std::memcpy(record + 118, "0", 1);
-    One(Request(5, mac2, ip2, 2, std::string(reinterpret_cast<char*>(record), 120)));
+    One(Request(5, mac2, ip2, kCodeDhcpClient, std::string(reinterpret_cast<char*>(record), 120)));
     EXPECT_EQ("LAN1:192.168.0.33:255.255.255.0::1:LAN2:10.0.0.9:255.0.0.0::0",
-              Text(One(Request(3, mac2, ip2, 20, "")), 28, 200))
+              Text(One(Request(3, mac2, ip2, kCodeLanConfig, "")), 28, 200))
         << "no dhcp_address: the device keeps its address";
 }
 
@@ -301,22 +302,22 @@ TEST_F(SimulatorTest, PerPortSettingsMoveThePortThatCarriedTheAddress) {
     std::memcpy(record + 70, "10.0.0.2", 8);
     std::memcpy(record + 86, "255.0.0.0", 9);
     std::memcpy(record + 118, "0", 1);
-    One(Request(5, mac2, ip2, 21, std::string(reinterpret_cast<char*>(record), 120)));
+    One(Request(5, mac2, ip2, kCodeSetLanConfig, std::string(reinterpret_cast<char*>(record), 120)));
     std::vector<uint8_t> d = Send(Discover())[1].bytes;
     const uint8_t moved[4] = {192, 168, 0, 50};
     EXPECT_EQ(0, std::memcmp(d.data() + 17, moved, 4));
     EXPECT_EQ("192.168.0.1", Text(d, 40, 16));
-    EXPECT_TRUE(Send(Request(5, mac2, moved, 21, "short")).size() == 1u) << "acknowledged";
+    EXPECT_TRUE(Send(Request(5, mac2, moved, kCodeSetLanConfig, "short")).size() == 1u) << "acknowledged";
     EXPECT_EQ("LAN1:192.168.0.50:255.255.255.0:192.168.0.1:0:LAN2:10.0.0.2:255.0.0.0::0",
-              Text(One(Request(3, mac2, moved, 20, "")), 28, 200))
+              Text(One(Request(3, mac2, moved, kCodeLanConfig, "")), 28, 200))
         << "a record shorter than 120 bytes changes nothing";
 }
 
 TEST_F(SimulatorTest, CodePageRestartsTheDevice) {
-    One(Request(5, mac1, ip1, 8, "936"), 1000);
-    EXPECT_TRUE(Send(Request(3, mac1, ip1, 9, ""), 1999).empty()) << "silent while restarting";
+    One(Request(5, mac1, ip1, kCodeSetCodePage, "936"), 1000);
+    EXPECT_TRUE(Send(Request(3, mac1, ip1, kCodeCodePage, ""), 1999).empty()) << "silent while restarting";
     EXPECT_EQ(1u, Send(Discover(), 1999).size()) << "the other device still answers";
-    EXPECT_EQ("936", Text(One(Request(3, mac1, ip1, 9, ""), 2000), 28, 10));
+    EXPECT_EQ("936", Text(One(Request(3, mac1, ip1, kCodeCodePage, ""), 2000), 28, 10));
 }
 
 TEST_F(SimulatorTest, MisbehaviourFollowsItsScope) {
@@ -326,9 +327,9 @@ TEST_F(SimulatorTest, MisbehaviourFollowsItsScope) {
     ASSERT_TRUE(ApplyDeviceKey(&d, "silent_on", "20, login", &error)) << error;
     Start();
     EXPECT_EQ(2u, Send(Discover()).size());
-    EXPECT_TRUE(Send(Request(3, mac1, ip1, 20, "")).empty());
-    EXPECT_TRUE(Send(Request(3, mac1, ip1, 4, "")).empty());
-    EXPECT_EQ(1u, Send(Request(3, mac1, ip1, 3, "")).size());
+    EXPECT_TRUE(Send(Request(3, mac1, ip1, kCodeLanConfig, "")).empty());
+    EXPECT_TRUE(Send(Request(3, mac1, ip1, kCodeAdminLogin, "")).empty());
+    EXPECT_EQ(1u, Send(Request(3, mac1, ip1, kCodeShareList, "")).size());
 }
 
 TEST_F(SimulatorTest, FaultsChangeTheReply) {
@@ -351,11 +352,11 @@ TEST_F(SimulatorTest, FaultsChangeTheReply) {
     EXPECT_EQ(1250, out[3].dueMs);
     EXPECT_EQ(1000, out[4].dueMs);
 
-    std::vector<uint8_t> q = One(Request(3, mac1, ip1, 3, ""));
+    std::vector<uint8_t> q = One(Request(3, mac1, ip1, kCodeShareList, ""));
     EXPECT_NE(0, std::memcmp(q.data() + 1, kId, 6)) << "foreign id on queries";
     const uint8_t other[4] = {192, 168, 0, 99};
     EXPECT_EQ(0, std::memcmp(q.data() + 17, other, 4)) << "another address in the header";
-    EXPECT_EQ(0, std::memcmp(One(Request(3, mac1, ip1, 9, "")).data() + 17, ip1, 4)) << "code 9 out of scope";
+    EXPECT_EQ(0, std::memcmp(One(Request(3, mac1, ip1, kCodeCodePage, "")).data() + 17, ip1, 4)) << "code 9 out of scope";
 }
 
 TEST_F(SimulatorTest, MalformedReplies) {
@@ -370,14 +371,14 @@ TEST_F(SimulatorTest, MalformedReplies) {
     sim = nullptr;
     ASSERT_TRUE(ApplyDeviceKey(&d, "malformed", "badlength", &error));
     ASSERT_TRUE(ApplyDeviceKey(&d, "malformed_on", "query", &error));
-    std::vector<uint8_t> q = One(Request(3, mac1, ip1, 3, ""));
+    std::vector<uint8_t> q = One(Request(3, mac1, ip1, kCodeShareList, ""));
     EXPECT_EQ(4000u, Le32(q, 24));
     EXPECT_EQ(28u + 9, q.size()) << "no terminator";
 
     delete sim;
     sim = nullptr;
     ASSERT_TRUE(ApplyDeviceKey(&d, "malformed", "oversize", &error));
-    q = One(Request(3, mac1, ip1, 3, ""));
+    q = One(Request(3, mac1, ip1, kCodeShareList, ""));
     ASSERT_EQ(4096u, q.size());
     EXPECT_EQ(std::string::npos, std::string(q.begin() + 28, q.end()).find('\0'));
 }

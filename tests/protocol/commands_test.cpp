@@ -39,7 +39,8 @@ protected:
 struct CommandCase {
     const char* name;
     int (*run)();
-    uint8_t type, code;
+    uint8_t type;
+    CommandCode code;
     size_t length;  // with the buffers that Prepare fills
     int drain;
     int limit;
@@ -59,23 +60,23 @@ void Prepare() {
 }
 
 const CommandCase kCommands[] = {
-    {"CheckAdminLogin", CheckAdminLogin, kQueryRequest, 4, 35, 0, 10, true},
-    {"QueryShareList", QueryShareList, kQueryRequest, 3, 28, 11, 20, true},
-    {"QueryWorkgroup", QueryWorkgroup, kQueryRequest, 6, 28, 6, 10, true},
-    {"QueryCodePage", QueryCodePage, kQueryRequest, 9, 28, 11, 10, true},
-    {"QueryDiskStatus", QueryDiskStatus, kQueryRequest, 11, 28, 11, 20, true},
-    {"QueryShareName", QueryShareName, kQueryRequest, 12, 28, 11, 20, true},
-    {"QueryBtFirmware", QueryBtFirmware, kQueryRequest, 15, 28, 11, 20, true},
-    {"QueryDomain", QueryDomain, kQueryRequest, 18, 28, 11, 20, true},
-    {"QuerySslMode", QuerySslMode, kQueryRequest, 19, 28, 11, 20, true},
-    {"QueryLanConfig", QueryLanConfig, kQueryRequest, 20, 28, 11, 20, true},
-    {"SetDhcpClient", SetDhcpClient, kSetRequest, 2, 60, 0, 100, false},
-    {"ApplyLanSettings", ApplyLanSettings, kSetRequest, 1, 72, 0, 300, false},
-    {"SetMountMode", SetMountMode, kSetRequest, 10, 62, 0, 10, true},
-    {"SendStopCommand", SendStopCommand, kSetRequest, 13, 64, 0, 10, true},
-    {"SetWorkgroup", SetWorkgroup, kSetRequest, 7, 69, 0, 10, true},
-    {"SetCodePage", SetCodePage, kSetRequest, 8, 63, 0, 10, true},
-    {"RegisterAddon", RegisterAddon, kSetRequest, 14, 62, 0, 10, true},
+    {"CheckAdminLogin", CheckAdminLogin, kQueryRequest, kCodeAdminLogin, 35, 0, 10, true},
+    {"QueryShareList", QueryShareList, kQueryRequest, kCodeShareList, 28, 11, 20, true},
+    {"QueryWorkgroup", QueryWorkgroup, kQueryRequest, kCodeWorkgroup, 28, 6, 10, true},
+    {"QueryCodePage", QueryCodePage, kQueryRequest, kCodeCodePage, 28, 11, 10, true},
+    {"QueryDiskStatus", QueryDiskStatus, kQueryRequest, kCodeDiskStatus, 28, 11, 20, true},
+    {"QueryShareName", QueryShareName, kQueryRequest, kCodeShareName, 28, 11, 20, true},
+    {"QueryBtFirmware", QueryBtFirmware, kQueryRequest, kCodeBtFirmware, 28, 11, 20, true},
+    {"QueryDomain", QueryDomain, kQueryRequest, kCodeDomain, 28, 11, 20, true},
+    {"QuerySslMode", QuerySslMode, kQueryRequest, kCodeSslMode, 28, 11, 20, true},
+    {"QueryLanConfig", QueryLanConfig, kQueryRequest, kCodeLanConfig, 28, 11, 20, true},
+    {"SetDhcpClient", SetDhcpClient, kSetRequest, kCodeDhcpClient, 60, 0, 100, false},
+    {"ApplyLanSettings", ApplyLanSettings, kSetRequest, kCodeStaticAddress, 72, 0, 300, false},
+    {"SetMountMode", SetMountMode, kSetRequest, kCodeMountMode, 62, 0, 10, true},
+    {"SendStopCommand", SendStopCommand, kSetRequest, kCodeStopService, 64, 0, 10, true},
+    {"SetWorkgroup", SetWorkgroup, kSetRequest, kCodeSetWorkgroup, 69, 0, 10, true},
+    {"SetCodePage", SetCodePage, kSetRequest, kCodeSetCodePage, 63, 0, 10, true},
+    {"RegisterAddon", RegisterAddon, kSetRequest, kCodeRegisterAddon, 62, 0, 10, true},
 };
 
 TEST_F(CommandTest, UnansweredCommandDrainsSendsAndWaitsItsLimit) {
@@ -310,7 +311,7 @@ TEST_F(CommandTest, ApplyLanSettingsWithLanConfigSendsTheRecord) {
     EXPECT_EQ(ApplyLanSettings(), 1);
     const Bytes& r = Request();
     ASSERT_EQ(r.size(), 180u);
-    EXPECT_EQ(r[21], 21);
+    EXPECT_EQ(r[21], kCodeSetLanConfig);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 24)), "255.255.0.0");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 40)), "192.168.0.254");
     EXPECT_EQ(GetLe32(r.data() + 56), 120u);
@@ -329,7 +330,7 @@ TEST_F(CommandTest, ApplyLanSettingsWithoutLanConfigSendsTheAddressText) {
     AnswerWith(SetReply("10.0.0.5"));  // answered from the new address
     EXPECT_EQ(ApplyLanSettings(), 1);
     const Bytes& r = Request();
-    EXPECT_EQ(r[21], 1);
+    EXPECT_EQ(r[21], kCodeStaticAddress);
     EXPECT_EQ(std::string(r.begin() + 60, r.end()), "10.0.0.5");
     EXPECT_STREQ(device->ipText, "10.0.0.5");
     EXPECT_STREQ(device->gateway, "");
@@ -374,7 +375,7 @@ TEST_F(CommandTest, SetDhcpClientWithLanConfigSendsTheRecord) {
     EXPECT_EQ(SetDhcpClient(), 1);
     const Bytes& r = Request();
     ASSERT_EQ(r.size(), 180u);
-    EXPECT_EQ(r[21], 2);
+    EXPECT_EQ(r[21], kCodeDhcpClient);
     EXPECT_EQ(GetLe32(r.data() + 56), 120u);
     EXPECT_EQ(std::memcmp(r.data() + 60, &CommandBuffers.lanConfig, 120), 0);
 }

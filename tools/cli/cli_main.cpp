@@ -1,7 +1,6 @@
 // nexora-cli: the storage-device operations of the main window from the
 // command line: discovery, the queries, administrator login and the LAN
 // settings changes. Built natively and for Windows on the protocol library.
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "address_text.h"
 #include "commands.h"
 #include "discovery.h"
 #include "lan_rules.h"
+#include "text_copy.h"
 #include "transport.h"
 
 namespace {
@@ -97,41 +98,13 @@ std::string Printable(const char (&field)[N]) {
     return s;
 }
 
-template <size_t N>
-void PutField(char (&field)[N], const std::string& text) {
-    std::memset(field, 0, N);
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
-
-// Four decimal fields joined by '.', each of one to maxDigits digits.
-bool ParseFields(const std::string& text, size_t maxDigits, int out[4]) {
-    size_t pos = 0;
-    for (int i = 0; i < 4; ++i) {
-        size_t start = pos;
-        while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) ++pos;
-        if (pos == start || pos - start > maxDigits) return false;
-        out[i] = std::atoi(text.substr(start, pos - start).c_str());
-        if (i < 3) {
-            if (pos >= text.size() || text[pos] != '.') return false;
-            ++pos;
-        }
-    }
-    return pos == text.size();
-}
-
-std::string Dotted(const int f[4]) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%d.%d.%d.%d", f[0], f[1], f[2], f[3]);
-    return text;
-}
-
 // A device address as discovery writes it ("%d.%d.%d.%d").
 bool ParseDeviceAddress(const std::string& text, std::string* canonical) {
-    int f[4];
-    if (!ParseFields(text, 3, f)) return false;
-    for (int v : f)
-        if (v > 255) return false;
-    *canonical = Dotted(f);
+    uint8_t octets[4];
+    if (!ParseAddressText(text.c_str(), octets)) return false;
+    char dotted[kAddressText];
+    std::snprintf(dotted, sizeof dotted, "%d.%d.%d.%d", octets[0], octets[1], octets[2], octets[3]);
+    *canonical = dotted;
     return true;
 }
 
@@ -224,22 +197,19 @@ NasDevice* FindDevice(const std::string& address) {
     return d;
 }
 
-void SelectDevice(const std::string& address) { PutField(CommandBuffers.selectedIp, address); }
+void SelectDevice(const std::string& address) { CopyTextField(CommandBuffers.selectedIp, address.c_str()); }
 
 void SetCredentials(const std::string& user, const std::string& password) {
-    PutField(CommandBuffers.adminUser, user);
-    PutField(CommandBuffers.adminPassword, password);
+    CopyTextField(CommandBuffers.adminUser, user.c_str());
+    CopyTextField(CommandBuffers.adminPassword, password.c_str());
 }
 
-// The window's administrator check: admin with an empty password first,
-// then admin with the password that the user gave.
+// The window's administrator check, with the password that the user gave
+// in place of the login dialog.
 bool ConfirmAdminPassword(const std::string& password) {
-    SetCredentials("admin", "");
-    if (CheckAdminLogin() != 0) return true;
-    SetCredentials("admin", password);
-    if (CheckAdminLogin() != 0) return true;
-    std::fprintf(stderr, "Wrong administrator password input!\n");
-    return false;
+    const LanCheckResult r = ConfirmAdministrator([&password] { SetCredentials("admin", password); });
+    if (!r.ok) std::fprintf(stderr, "%s\n", r.message);
+    return r.ok;
 }
 
 // Queries the LAN configuration as a device click does: cleared first, so
@@ -248,20 +218,6 @@ bool ConfirmAdminPassword(const std::string& password) {
 void QueryLanConfigForChange() {
     std::memset(&CommandBuffers.lanConfig, 0, sizeof CommandBuffers.lanConfig);
     QueryLanConfig();
-}
-
-bool IsLan1(const LanPortConfig& p) { return Printable(p.name) == "LAN1"; }
-
-// The port that the window selects first: LAN2 when the device has two
-// ports and the listed address is not the first port's.
-std::string DefaultPort(const NasDevice& d) {
-    const LanConfig& c = CommandBuffers.lanConfig;
-    if (IsLan1(c.port[0]) && Printable(c.port[0].address) != Printable(d.ipText)) return "LAN2";
-    return "LAN1";
-}
-
-LanPortConfig& PortHalf(const std::string& port) {
-    return CommandBuffers.lanConfig.port[port == "LAN2" ? 1 : 0];
 }
 
 int RunDiscover(unsigned deviceClass, unsigned deviceSubclass) {
@@ -336,11 +292,12 @@ int RunSetDhcp(const std::string& address, const std::string& password) {
     if (IsLanConfigPresent(CommandBuffers.lanConfig)) {
         // The port that carries the address becomes a DHCP client; the
         // rest of the record goes back as the device reported it.
-        PutField(PortHalf(DefaultPort(*d)).mode, "1");
+        LanConfig& c = CommandBuffers.lanConfig;
+        StageLanPortMode(c, DefaultLanPort(c, d->ipText), true);
     }
     if (!ConfirmAdminPassword(password)) return kExitFailed;
-    if (!SetDhcpClient()) return Failure("Set to dhcp client fail.");
-    std::printf("DHCP client enabled.\n%s\n", Printable(CommandBuffers.selectedIp).c_str());
+    if (!SetDhcpClient()) return Failure(kDhcpFailedMessage.text);
+    std::printf("%s\n%s\n", kDhcpEnabledMessage.text, Printable(CommandBuffers.selectedIp).c_str());
     return kExitOk;
 }
 
@@ -355,41 +312,40 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
     SelectDevice(address);
     QueryLanConfigForChange();
     CommandBuffersRecord& b = CommandBuffers;
-    const bool gatewayZero = s.gateway[0] == 0 && s.gateway[1] == 0 && s.gateway[2] == 0 && s.gateway[3] == 0;
-    if (IsLanConfigPresent(b.lanConfig)) {
-        const std::string port = a.havePort ? a.port : DefaultPort(*d);
-        if (port == "LAN2" && !IsLan1(b.lanConfig.port[0])) {
-            std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
-            return kExitUsage;
-        }
-        // The chosen port's half gets the new settings, the other half
-        // stays as the device reported it. The header fields carry the
-        // first half's values, as the window sends them.
-        LanPortConfig& half = PortHalf(port);
-        PutField(half.address, Dotted(s.address));
-        PutField(half.netmask, Dotted(s.netmask));
-        PutField(half.gateway, Dotted(s.gateway));
-        PutField(half.mode, "0");
-        const LanPortConfig& first = b.lanConfig.port[0];
-        std::string firstAddress;
-        if (!ParseDeviceAddress(Printable(first.address), &firstAddress)) {
-            // The record goes back with the first port's address in the
-            // header fields; without one the change cannot be sent.
+    const bool perPort = IsLanConfigPresent(b.lanConfig);
+    // On a device with per-port configuration the chosen port's half gets
+    // the new settings and the other half stays as the device reported it;
+    // otherwise the first half stands for the one port.
+    const std::string port = a.havePort ? a.port : DefaultLanPort(b.lanConfig, d->ipText);
+    if (port == "LAN2" && !HasSecondLanPort(b.lanConfig)) {
+        std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
+        return kExitUsage;
+    }
+    LanPortValues values{};
+    std::memcpy(values.address, s.address, sizeof values.address);
+    std::memcpy(values.netmask, s.netmask, sizeof values.netmask);
+    std::memcpy(values.gateway, s.gateway, sizeof values.gateway);
+    values.dhcp = false;
+    StageLanPortSettings(b.lanConfig, port.c_str(), values);
+    if (perPort) {
+        // The record goes back with the first port's address in the header
+        // fields; without one the change cannot be sent.
+        char first[kAddressText + 1];
+        CopyField(first, sizeof first, b.lanConfig.port[0].address, sizeof b.lanConfig.port[0].address);
+        uint8_t octets[4];
+        if (!ParseAddressText(first, octets)) {
             std::fprintf(stderr, "nexora-cli: the device at %s reports no address for its first port\n",
                          address.c_str());
             return kExitFailed;
         }
-        PutField(b.targetIp, Printable(first.address));
-        PutField(b.netmask, Printable(first.netmask));
-        PutField(b.gateway, gatewayZero ? std::string() : Printable(first.gateway));
-    } else {
-        if (a.havePort && a.port == "LAN2") {
-            std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
-            return kExitUsage;
-        }
-        PutField(b.targetIp, Dotted(s.address));
-        PutField(b.netmask, Dotted(s.netmask));
-        PutField(b.gateway, gatewayZero ? std::string() : Dotted(s.gateway));
+    }
+    // The checks passed before the network was opened; run again on the
+    // staged record they fill targetIp, netmask and gateway as the window's do.
+    const LanCheckResult r = ValidateStaticSettings(false, s.address, false, s.netmask, s.gatewayBlank,
+                                                    s.gateway, &b);
+    if (!r.ok) {
+        std::fprintf(stderr, "%s\n", r.message);
+        return kExitUsage;
     }
     if (!ConfirmAdminPassword(a.password)) return kExitFailed;
     if (!ApplyLanSettings()) return Failure("nexora-cli: no answer from " + address + " to the new settings");
@@ -417,7 +373,7 @@ bool ReadStaticSettings(const Arguments& a, StaticSettings* s, int* exitCode) {
         const std::string& text = a.positional[1 + i];
         // Up to three digits per field, as an address control takes them;
         // the rules below name a field above 255.
-        if (!ParseFields(text, 3, fields[i])) {
+        if (!ParseAddressFields(text.c_str(), fields[i])) {
             *exitCode = UsageError(std::string(names[i]) + " '" + text + "' is not four numbers joined by '.'");
             return false;
         }

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "address_text.h"
+#include "packet.h"
+
 namespace devsim {
 
 namespace {
@@ -50,7 +53,7 @@ bool ParseScope(const std::string& text, Scope* out) {
         else if (w == "discover") s.discover = true;
         else if (w == "query") s.allQueries = true;
         else if (w == "set") s.allSets = true;
-        else if (w == "login") s.codes.push_back(4);
+        else if (w == "login") s.codes.push_back(kCodeAdminLogin);
         else {
             int code;
             if (!ParseInt(w, 1, 255, &code)) return false;
@@ -81,25 +84,6 @@ bool Scope::MatchesSet(int code) const {
     return false;
 }
 
-bool ParseIpv4(const std::string& text, uint8_t out[4]) {
-    int parts[4];
-    size_t pos = 0;
-    for (int i = 0; i < 4; ++i) {
-        size_t start = pos;
-        while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) ++pos;
-        if (pos == start || pos - start > 3) return false;
-        parts[i] = std::atoi(text.substr(start, pos - start).c_str());
-        if (parts[i] > 255) return false;
-        if (i < 3) {
-            if (pos >= text.size() || text[pos] != '.') return false;
-            ++pos;
-        }
-    }
-    if (pos != text.size()) return false;
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(parts[i]);
-    return true;
-}
-
 bool ParseMac(const std::string& text, uint8_t out[6]) {
     if (text.size() != 17) return false;
     for (int i = 0; i < 6; ++i) {
@@ -126,7 +110,7 @@ bool ApplyDeviceKey(DeviceConfig* d, const std::string& rawKey, const std::strin
         if (!ParseMac(value, d->mac)) return bad("six hex pairs joined by ':'");
         d->haveMac = true;
     } else if (key == "address") {
-        if (!ParseIpv4(value, ip)) return bad("dotted-decimal address");
+        if (!ParseAddressText(value.c_str(), ip)) return bad("dotted-decimal address");
         d->address = value;
     } else if (key == "netmask") d->netmask = value;
     else if (key == "gateway") d->gateway = value;
@@ -150,11 +134,11 @@ bool ApplyDeviceKey(DeviceConfig* d, const std::string& rawKey, const std::strin
     else if (key == "web") { if (!ParseBool(value, &d->web)) return bad("yes or no"); }
     else if (key == "workgroup") d->workgroup = value;
     else if (key == "dhcp_address") {
-        if (!value.empty() && !ParseIpv4(value, ip)) return bad("dotted-decimal address");
+        if (!value.empty() && !ParseAddressText(value.c_str(), ip)) return bad("dotted-decimal address");
         d->dhcpAddress = value;
     } else if (key == "restart_ms") { if (!ParseInt(value, 0, 3600000, &d->restartMs)) return bad("milliseconds"); }
     else if (key == "interface") {
-        if (!value.empty() && !ParseIpv4(value, ip)) return bad("dotted-decimal address");
+        if (!value.empty() && !ParseAddressText(value.c_str(), ip)) return bad("dotted-decimal address");
         d->interface = value;
     }
     // Misbehaviour on request, each with a scope key "<fault>_on".
@@ -162,7 +146,7 @@ bool ApplyDeviceKey(DeviceConfig* d, const std::string& rawKey, const std::strin
     else if (key == "delay_ms") { if (!ParseInt(value, 0, 600000, &f.delayMs)) return bad("milliseconds"); }
     else if (key == "foreign_id") { if (!ParseBool(value, &f.foreignId)) return bad("yes or no"); }
     else if (key == "header_address") {
-        if (!value.empty() && !ParseIpv4(value, ip)) return bad("dotted-decimal address");
+        if (!value.empty() && !ParseAddressText(value.c_str(), ip)) return bad("dotted-decimal address");
         f.headerAddress = value;
     } else if (key == "flood") { if (!ParseInt(value, 0, 10000, &f.flood)) return bad("a count"); }
     else if (key == "flood_type") {
@@ -197,7 +181,7 @@ bool ApplyGlobalKey(SimConfig* c, const std::string& key, const std::string& val
         std::string w;
         uint8_t ip[4];
         while (words >> w) {
-            if (!ParseIpv4(w, ip)) return Fail(error, "bad bind address '" + w + "'");
+            if (!ParseAddressText(w.c_str(), ip)) return Fail(error, "bad bind address '" + w + "'");
             c->bind.push_back(w);
         }
         return true;

@@ -88,7 +88,6 @@ bool ApplyOverride(SimConfig* config, const std::string& text, std::string* erro
 // Checks what the file cannot check line by line (MAC and address present).
 bool ValidateConfig(const SimConfig& config, std::string* error);
 
-bool ParseIpv4(const std::string& text, uint8_t out[4]);
 bool ParseMac(const std::string& text, uint8_t out[6]);
 
 }  // namespace devsim

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "address_text.h"
 #include "packet.h"
 
 namespace devsim {
@@ -55,22 +56,22 @@ size_t DiscoverDataOffset(int type) {
 
 std::string QueryText(const DeviceConfig& c, int code) {
     switch (code) {
-        case 3: return c.shares;
-        case 6: return c.workgroup;
-        case 9: return c.codePage;
-        case 11: return c.disk;
-        case 12: return c.shareName;
-        case 15: return c.btFirmware;
-        case 18: return c.domain;
-        case 19: return c.ssl;
-        case 20: return c.lanConfig;
+        case kCodeShareList: return c.shares;
+        case kCodeWorkgroup: return c.workgroup;
+        case kCodeCodePage: return c.codePage;
+        case kCodeDiskStatus: return c.disk;
+        case kCodeShareName: return c.shareName;
+        case kCodeBtFirmware: return c.btFirmware;
+        case kCodeDomain: return c.domain;
+        case kCodeSslMode: return c.ssl;
+        case kCodeLanConfig: return c.lanConfig;
         default: return std::string();
     }
 }
 
 bool SetAddress(DeviceState& d, const std::string& text) {
     uint8_t ip[4];
-    if (!ParseIpv4(text, ip)) return false;
+    if (!ParseAddressText(text.c_str(), ip)) return false;
     d.config.address = text;
     std::memcpy(d.ip, ip, 4);
     return true;
@@ -96,7 +97,7 @@ void Emit(const DeviceState& d, Kind kind, int code, std::vector<uint8_t> reply,
     const Faults& f = d.config.faults;
     if (!f.headerAddress.empty() && InScope(f.headerAddressOn, kind, code)) {
         uint8_t ip[4];
-        if (ParseIpv4(f.headerAddress, ip)) std::memcpy(reply.data() + P::kDeviceAddress, ip, 4);
+        if (ParseAddressText(f.headerAddress.c_str(), ip)) std::memcpy(reply.data() + P::kDeviceAddress, ip, 4);
     }
     std::vector<uint8_t> plain = reply;
     if (f.foreignId && InScope(f.foreignIdOn, kind, code)) reply[P::kClientId] ^= 0xFF;
@@ -236,7 +237,7 @@ Simulator::Simulator(const SimConfig& config) {
     for (const DeviceConfig& c : config.devices) {
         DeviceState d;
         d.config = c;
-        ParseIpv4(c.address, d.ip);
+        ParseAddressText(c.address.c_str(), d.ip);
         devices_.push_back(d);
     }
 }
@@ -286,7 +287,7 @@ void Simulator::Query(DeviceState& d, const uint8_t* request, size_t length,
                       const std::string& iface, int64_t nowMs, std::vector<Outgoing>* out) {
     uint8_t code = request[P::kCommand];
     std::string text;
-    if (code == 4) {
+    if (code == kCodeAdminLogin) {
         // user, 0x55 0xAA, password
         size_t n = std::min<size_t>(GetLe32(request + P::kQueryLength), length - P::kQueryData);
         std::string data(reinterpret_cast<const char*>(request + P::kQueryData), n);
@@ -298,7 +299,7 @@ void Simulator::Query(DeviceState& d, const uint8_t* request, size_t length,
         text = QueryText(d.config, code);
     }
     std::vector<uint8_t> reply = BuildQueryReply(d, request + P::kClientId, code, text);
-    if (code == 4) reply.pop_back();  // one data byte, no terminator needed
+    if (code == kCodeAdminLogin) reply.pop_back();  // one data byte, no terminator needed
     Emit(d, Kind::Query, code, reply, P::kQueryLength, P::kQueryData, iface, nowMs, out);
 }
 
@@ -316,7 +317,7 @@ void Simulator::Set(DeviceState& d, const uint8_t* request, size_t length,
     bool restart = false;
 
     switch (code) {
-        case 1: {  // static address: data the address, netmask and gateway in the header
+        case kCodeStaticAddress: {  // static address: data the address, netmask and gateway in the header
             std::string address = text.substr(0, text.find('\0'));
             if (!SetAddress(d, address)) {
                 if (notes) notes->push_back(label + "code 1 with a bad address '" + address + "' ignored");
@@ -331,15 +332,15 @@ void Simulator::Set(DeviceState& d, const uint8_t* request, size_t length,
             }
             break;
         }
-        case 2:    // DHCP client, with the LAN configuration record when the device has one
-        case 21: { // per-port settings
+        case kCodeDhcpClient:      // with the LAN configuration record when the device has one
+        case kCodeSetLanConfig: {  // per-port settings
             std::vector<LanPort> fresh = ports;
             if (n >= kLanRecord) fresh = LanPortsFromRecord(data);
-            else if (code == 21) {
+            else if (code == kCodeSetLanConfig) {
                 if (notes) notes->push_back(label + "code 21 with " + std::to_string(n) + " data bytes ignored");
                 break;
             }
-            if (code == 2) {
+            if (code == kCodeDhcpClient) {
                 d.config.dhcp = true;
                 if (!d.config.dhcpAddress.empty()) SetAddress(d, d.config.dhcpAddress);
                 if (own < fresh.size()) {
@@ -361,10 +362,10 @@ void Simulator::Set(DeviceState& d, const uint8_t* request, size_t length,
             if (!fresh.empty()) d.config.lanConfig = JoinLanConfigText(fresh);
             break;
         }
-        case 7: d.config.workgroup = text; break;
-        case 8: d.config.codePage = text; restart = true; break;
-        case 14: restart = true; break;
-        default: break;  // 10 mount mode, 13 stop and the rest: acknowledged only
+        case kCodeSetWorkgroup: d.config.workgroup = text; break;
+        case kCodeSetCodePage: d.config.codePage = text; restart = true; break;
+        case kCodeRegisterAddon: restart = true; break;
+        default: break;  // mount mode, stop and the rest: acknowledged only
     }
     std::string after = Describe(d);
     if (notes && after != before) notes->push_back(label + before + " -> " + after);
