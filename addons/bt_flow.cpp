@@ -91,7 +91,7 @@ int CheckBtReadiness(CWnd* owner) {
 void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target) {
   AddonFlowState.BtInstallPending = 0;
   AddonFiles& files = ActiveAddonFiles();
-  files.MakeFolder(kBtStagingFolder);   // an existing folder is fine
+  files.MakeFolder(kBtStagingFolder);  // an existing folder is fine
 
   for (const BtProgram& program : kBtPrograms) {
     char devicePath[kMaxPayloadPath];

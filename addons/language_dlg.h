@@ -9,10 +9,10 @@
 #include "skin_dialog.h"
 
 struct LanguageRow {
-  const char* label;       // as the combo box shows it
-  const char* codePage;    // sent with SetCodePage
-  bool needsExtended;      // offered only when the device reported disk status 5
-  bool writesFiles;        // false: only the code page is set
+  const char* label;  // as the combo box shows it
+  const char* codePage;  // sent with SetCodePage
+  bool needsExtended;  // offered only when the device reported disk status 5
+  bool writesFiles;  // false: only the code page is set
 };
 constexpr int kLanguageCount = 9;
 extern const LanguageRow LanguageTable[kLanguageCount];

@@ -52,7 +52,11 @@ constexpr FileSetRow kFileSets[] = {
 };
 constexpr uint16_t kNoFiles[] = {0};
 
-enum DiskStatus { kNoDisk = 1, kUnformatted = 2, kReady = 3, kUnicode = 4, kReadyExtended = 5 };
+enum DiskStatus { kNoDisk = 1,
+                  kUnformatted = 2,
+                  kReady = 3,
+                  kUnicode = 4,
+                  kReadyExtended = 5 };
 
 constexpr char kNoDiskMessage[] =
     "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.";
@@ -108,35 +112,35 @@ BOOL CLanguageDlg::OnInitDialog() {
   }
 
   switch (status) {
-  case kNoDisk:
-    Abandon(kNoDiskMessage);
-    return TRUE;
-  case kUnformatted: {
-    AfxMessageBox(m_hWnd, kUnformattedMessage, nullptr, MB_OK);
-    // The device's own pages offer the formatting.
-    char command[64];
-    std::snprintf(command, sizeof command, "explorer http://%s", CurrentDeviceAddress);
-    ActiveAddonFiles().StartProgram(command, SW_HIDE);
-    Abandon(nullptr);
-    return TRUE;
-  }
-  case kReady: {
-    int row = -1;
-    for (int i = 0; i < kPollTries && row < 0; ++i) {
-      std::memset(CommandBuffers.codePage, 0, sizeof CommandBuffers.codePage);
-      QueryCodePage();
-      PauseMs(kPollPauseMs);
-      row = LanguageRowOfCodePage(CommandBuffers.codePage);
+    case kNoDisk:
+      Abandon(kNoDiskMessage);
+      return TRUE;
+    case kUnformatted: {
+      AfxMessageBox(m_hWnd, kUnformattedMessage, nullptr, MB_OK);
+      // The device's own pages offer the formatting.
+      char command[64];
+      std::snprintf(command, sizeof command, "explorer http://%s", CurrentDeviceAddress);
+      ActiveAddonFiles().StartProgram(command, SW_HIDE);
+      Abandon(nullptr);
+      return TRUE;
     }
-    languageCombo.SetCurSel(row >= 0 ? row : kWesternEuropeanRow);
-    return TRUE;
-  }
-  case kUnicode:
-    Abandon(kUnicodeMessage);
-    return TRUE;
-  default:
-    Abandon(kNotSupportedMessage);
-    return TRUE;
+    case kReady: {
+      int row = -1;
+      for (int i = 0; i < kPollTries && row < 0; ++i) {
+        std::memset(CommandBuffers.codePage, 0, sizeof CommandBuffers.codePage);
+        QueryCodePage();
+        PauseMs(kPollPauseMs);
+        row = LanguageRowOfCodePage(CommandBuffers.codePage);
+      }
+      languageCombo.SetCurSel(row >= 0 ? row : kWesternEuropeanRow);
+      return TRUE;
+    }
+    case kUnicode:
+      Abandon(kUnicodeMessage);
+      return TRUE;
+    default:
+      Abandon(kNotSupportedMessage);
+      return TRUE;
   }
 }
 

@@ -13,7 +13,7 @@ void CModelSelectDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CModelSelectDlg::OnInitDialog() {
-  modelIndex = -1;   // no model checked at the start
+  modelIndex = -1;  // no model checked at the start
   return CSkinDialog::OnInitDialog();
 }
 

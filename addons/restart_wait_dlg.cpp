@@ -60,20 +60,20 @@ void CRestartWaitDlg::StopWorker() {
 
 LRESULT CRestartWaitDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_TIMER:
-    if (wParam == kCloseTimer) {
+    case WM_TIMER:
+      if (wParam == kCloseTimer) {
+        StopWorker();
+        CDialog::OnCancel();
+        KillTimer(kCloseTimer);
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      // However the window ends, the worker is done before the bar goes.
       StopWorker();
-      CDialog::OnCancel();
-      KillTimer(kCloseTimer);
-      return 0;
-    }
-    break;
-  case WM_DESTROY:
-    // However the window ends, the worker is done before the bar goes.
-    StopWorker();
-    break;
-  default:
-    break;
+      break;
+    default:
+      break;
   }
   return CSkinDialog::WindowProc(message, wParam, lParam);
 }

@@ -9,6 +9,6 @@ class CWidgetEngineDlg : public CSkinDialog {
 public:
   explicit CWidgetEngineDlg(CWnd* pParent = nullptr);
 
-  void OnOK() override;       // WidgetPromptChoice := 1 (Download)
-  void OnCancel() override;   // WidgetPromptChoice := 0 (Next)
+  void OnOK() override;  // WidgetPromptChoice := 1 (Download)
+  void OnCancel() override;  // WidgetPromptChoice := 0 (Next)
 };

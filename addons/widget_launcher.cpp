@@ -25,7 +25,7 @@ struct WidgetModel {
 constexpr WidgetModel kWidgetModels[] = {
     {"KX-7100", "NXORAEu_KX7100_Widget.widget", 0},
     {"KX-7200", "NXORAEu_KX7200_Widget.widget", 1},
-    {"KX-7300", "NXORAEu_KX7300_Widget", -1},   // this one has no extension
+    {"KX-7300", "NXORAEu_KX7300_Widget", -1},  // this one has no extension
     {"KX-7400", "NXORAEu_KX7400_Widget.widget", 2},
 };
 

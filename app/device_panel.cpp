@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr int kShareNameBytes = 256;     // a share name as the device sends it
-constexpr int kWideShareName = 1024;     // the name in UTF-16
-constexpr int kAnsiShareName = 256;      // the name shown, with its terminator
+constexpr int kShareNameBytes = 256;  // a share name as the device sends it
+constexpr int kWideShareName = 1024;  // the name in UTF-16
+constexpr int kAnsiShareName = 256;  // the name shown, with its terminator
 
 // A device share name (UTF-8, at most 256 bytes) in the ANSI code page.
 // Characters the code page lacks become its default character; a name too

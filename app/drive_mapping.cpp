@@ -102,8 +102,8 @@ void CMainDlg::OnMapDrive() {
   // Whatever holds the letter now is dropped, even with files open.
   ActiveDrivePlatform().CancelConnection(letter.c_str(), kConnectUpdateProfile, true);
 
-  std::string user;         // texts the attempts point into
-  Attempt mapped{};         // the attempt that succeeded
+  std::string user;  // texts the attempts point into
+  Attempt mapped{};  // the attempt that succeeded
   bool connected = false;
   if (oldNt) {
     {

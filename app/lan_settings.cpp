@@ -25,19 +25,19 @@ void ReadFields(const CIPAddressCtrl& control, int f[4]) {
 
 UINT MessageBoxIcon(MessageIcon icon) {
   switch (icon) {
-  case MessageIcon::Hand: return MB_ICONHAND;
-  case MessageIcon::Exclamation: return MB_ICONEXCLAMATION;
-  case MessageIcon::Information: return MB_ICONINFORMATION;
+    case MessageIcon::Hand: return MB_ICONHAND;
+    case MessageIcon::Exclamation: return MB_ICONEXCLAMATION;
+    case MessageIcon::Information: return MB_ICONINFORMATION;
   }
   return 0;
 }
 
 CIPAddressCtrl* CMainDlg::AddressControl(AddressField kind) {
   switch (kind) {
-  case AddressField::Address: return &ipEdit;
-  case AddressField::Netmask: return &netmaskEdit;
-  case AddressField::Gateway: return &gatewayEdit;
-  default: return nullptr;
+    case AddressField::Address: return &ipEdit;
+    case AddressField::Netmask: return &netmaskEdit;
+    case AddressField::Gateway: return &gatewayEdit;
+    default: return nullptr;
   }
 }
 
@@ -139,20 +139,20 @@ void CMainDlg::OnApplyLanSettings() {
     ApplyLanSettings();
   } else {
     switch (dhcpCombo.GetCurSel()) {
-    case 0:
-      if (!ValidateLanSettings() || !ConfirmAdminPassword(this)) return;
-      ApplyLanSettings();
-      break;
-    case 1:
-      if (!ConfirmAdminPassword(this)) return;
-      if (!SetDhcpClient()) {
-        ShowLanMessage(kDhcpFailedMessage);
+      case 0:
+        if (!ValidateLanSettings() || !ConfirmAdminPassword(this)) return;
+        ApplyLanSettings();
+        break;
+      case 1:
+        if (!ConfirmAdminPassword(this)) return;
+        if (!SetDhcpClient()) {
+          ShowLanMessage(kDhcpFailedMessage);
+          return;
+        }
+        ShowLanMessage(kDhcpEnabledMessage);
+        break;
+      default:
         return;
-      }
-      ShowLanMessage(kDhcpEnabledMessage);
-      break;
-    default:
-      return;
     }
   }
   OnRefresh();

@@ -152,50 +152,56 @@ void CMainDlg::OnPaint() {
 
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_COMMAND: {
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
-    if (code == BN_CLICKED) {
-      switch (id) {
-      case IDC_REFRESH: OnRefresh(); return 0;
-      case IDC_EXIT: OnExit(); return 0;
-      case IDC_APPLY: OnApplyLanSettings(); return 0;
-      case IDC_WEB: OnOpenWebConfig(); return 0;
-      case IDC_MAP: OnMapDrive(); return 0;
-      case IDC_UNMAP: OnUnmapDrive(); return 0;
-      case IDC_ABOUT: OnAbout(); return 0;
-      case IDC_LANGUAGE: OnLanguage(); return 0;
-      case IDC_BT: OnBitTorrent(); return 0;
-      case IDC_WIDGET: OnWidget(); return 0;
-      default: break;   // 1027 and 1028: the skinned frame
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (code == BN_CLICKED) {
+        switch (id) {
+          case IDC_REFRESH: OnRefresh(); return 0;
+          case IDC_EXIT: OnExit(); return 0;
+          case IDC_APPLY: OnApplyLanSettings(); return 0;
+          case IDC_WEB: OnOpenWebConfig(); return 0;
+          case IDC_MAP: OnMapDrive(); return 0;
+          case IDC_UNMAP: OnUnmapDrive(); return 0;
+          case IDC_ABOUT: OnAbout(); return 0;
+          case IDC_LANGUAGE: OnLanguage(); return 0;
+          case IDC_BT: OnBitTorrent(); return 0;
+          case IDC_WIDGET: OnWidget(); return 0;
+          default: break;  // 1027 and 1028: the skinned frame
+        }
+      } else if (code == CBN_SELCHANGE) {
+        if (id == IDC_DHCP_COMBO) {
+          OnDhcpModeChange();
+          return 0;
+        }
+        if (id == IDC_LAN_PORT_COMBO) {
+          OnLanPortChange();
+          return 0;
+        }
       }
-    } else if (code == CBN_SELCHANGE) {
-      if (id == IDC_DHCP_COMBO) { OnDhcpModeChange(); return 0; }
-      if (id == IDC_LAN_PORT_COMBO) { OnLanPortChange(); return 0; }
+      break;
     }
-    break;
-  }
-  case WM_NOTIFY: {
-    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header != nullptr && header->idFrom == IDC_DEVICE_LIST && header->code == NM_CLICK) {
-      OnClickDeviceList();
+    case WM_NOTIFY: {
+      const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header != nullptr && header->idFrom == IDC_DEVICE_LIST && header->code == NM_CLICK) {
+        OnClickDeviceList();
+        return 0;
+      }
+      break;
+    }
+    case WM_PAINT:
+      if (IsIconic()) {
+        OnPaint();
+        return 0;
+      }
+      break;
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<LRESULT>(icon);
+    case WM_CLOSE:
+      OnClose();
       return 0;
-    }
-    break;
-  }
-  case WM_PAINT:
-    if (IsIconic()) {
-      OnPaint();
-      return 0;
-    }
-    break;
-  case WM_QUERYDRAGICON:
-    return reinterpret_cast<LRESULT>(icon);
-  case WM_CLOSE:
-    OnClose();
-    return 0;
-  default:
-    break;
+    default:
+      break;
   }
   return CSkinDialog::WindowProc(message, wParam, lParam);
 }

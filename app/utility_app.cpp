@@ -18,7 +18,7 @@ BOOL CUtilityApp::InitInstance() {
   m_pMainWnd = dialog.get();
   SetDialogBkColor(RGB(255, 255, 255), RGB(255, 255, 255));
   dialog->DoModal();
-  dialog.reset();   // also takes it out of m_pMainWnd
+  dialog.reset();  // also takes it out of m_pMainWnd
   m_pMainWnd = nullptr;
   return FALSE;
 }

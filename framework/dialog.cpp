@@ -11,7 +11,7 @@ CDialog::CDialog(UINT templateId, CWnd* pParent) : m_pParentWnd(pParent), m_nIDT
 CDialog::~CDialog() = default;
 
 INT_PTR CDialog::DoModal() {
-  if (m_hWnd != nullptr) return -1;   // already running
+  if (m_hWnd != nullptr) return -1;  // already running
   HWND owner = fwinternal::SafeOwner(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
   INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                                      &AfxDlgProc, reinterpret_cast<LPARAM>(this));
@@ -26,7 +26,7 @@ INT_PTR CDialog::DoModal() {
 }
 
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_INITDIALOG) return FALSE;   // the system dialog procedure does the rest
+  if (message != WM_INITDIALOG) return FALSE;  // the system dialog procedure does the rest
   // WM_INITDIALOG again, from Default() inside the framework's handling.
   if (CWnd::FromHandlePermanent(hWnd) != nullptr) return TRUE;
   auto* dlg = reinterpret_cast<CDialog*>(lParam);

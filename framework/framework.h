@@ -120,21 +120,39 @@ class CHeaderCtrl;
 
 class CSize : public SIZE {
 public:
-  CSize() { cx = 0; cy = 0; }
-  CSize(int x, int y) { cx = x; cy = y; }
+  CSize() {
+    cx = 0;
+    cy = 0;
+  }
+  CSize(int x, int y) {
+    cx = x;
+    cy = y;
+  }
 };
 
 class CPoint : public POINT {
 public:
-  CPoint() { x = 0; y = 0; }
-  CPoint(int px, int py) { x = px; y = py; }
-  CPoint(POINT p) { x = p.x; y = p.y; }
+  CPoint() {
+    x = 0;
+    y = 0;
+  }
+  CPoint(int px, int py) {
+    x = px;
+    y = py;
+  }
+  CPoint(POINT p) {
+    x = p.x;
+    y = p.y;
+  }
   // The point packed in an LPARAM of a mouse message (signed coordinates).
   explicit CPoint(LPARAM lParam) {
     x = static_cast<short>(LOWORD(lParam));
     y = static_cast<short>(HIWORD(lParam));
   }
-  void Offset(int dx, int dy) { x += dx; y += dy; }
+  void Offset(int dx, int dy) {
+    x += dx;
+    y += dy;
+  }
   bool operator==(const POINT& p) const { return x == p.x && y == p.y; }
   bool operator!=(const POINT& p) const { return !(*this == p); }
 };
@@ -142,10 +160,23 @@ public:
 class CRect : public RECT {
 public:
   CRect() { left = top = right = bottom = 0; }
-  CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-  CRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }
+  CRect(int l, int t, int r, int b) {
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+  }
+  CRect(const RECT& r) {
+    left = r.left;
+    top = r.top;
+    right = r.right;
+    bottom = r.bottom;
+  }
   CRect(POINT topLeft, SIZE size) {
-    left = topLeft.x; top = topLeft.y; right = left + size.cx; bottom = top + size.cy;
+    left = topLeft.x;
+    top = topLeft.y;
+    right = left + size.cx;
+    bottom = top + size.cy;
   }
   operator LPRECT() { return this; }
   operator LPCRECT() const { return this; }
@@ -182,19 +213,19 @@ public:
   // Takes ownership (deleting what was held before). Accepts the HANDLE of
   // LoadImage. FALSE for a null handle.
   BOOL Attach(HGDIOBJ hObject);
-  HGDIOBJ Detach();                       // gives up ownership
-  BOOL DeleteObject();                    // ::DeleteObject; FALSE when empty
+  HGDIOBJ Detach();  // gives up ownership
+  BOOL DeleteObject();  // ::DeleteObject; FALSE when empty
   HGDIOBJ GetSafeHandle() const { return m_hObject; }
   int GetObject(int count, LPVOID buffer) const;  // ::GetObjectA
 };
 
 class CBitmap : public CGdiObject {
 public:
-  BOOL LoadBitmap(UINT resourceId);       // ::LoadBitmapA from AfxGetResourceHandle()
+  BOOL LoadBitmap(UINT resourceId);  // ::LoadBitmapA from AfxGetResourceHandle()
   BOOL LoadBitmap(LPCSTR resourceName);
   BOOL CreateCompatibleBitmap(CDC* pDC, int width, int height);
   BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
-  int GetBitmap(BITMAP* pBitmap) const;   // ::GetObjectA; 0 on failure
+  int GetBitmap(BITMAP* pBitmap) const;  // ::GetObjectA; 0 on failure
   operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
 };
 
@@ -203,9 +234,9 @@ public:
   BOOL CreateFont(int height, int width, int escapement, int orientation, int weight,
                   BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet,
                   BYTE outPrecision, BYTE clipPrecision, BYTE quality,
-                  BYTE pitchAndFamily, LPCSTR faceName);     // ::CreateFontA
-  BOOL CreateFontIndirect(const LOGFONTA* logFont);         // ::CreateFontIndirectA
-  int GetLogFont(LOGFONTA* logFont) const;                  // ::GetObjectA
+                  BYTE pitchAndFamily, LPCSTR faceName);  // ::CreateFontA
+  BOOL CreateFontIndirect(const LOGFONTA* logFont);  // ::CreateFontIndirectA
+  int GetLogFont(LOGFONTA* logFont) const;  // ::GetObjectA
   operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 };
 
@@ -213,7 +244,7 @@ class CBrush : public CGdiObject {
 public:
   CBrush() = default;
   explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
-  BOOL CreateSolidBrush(COLORREF color);                    // ::CreateSolidBrush
+  BOOL CreateSolidBrush(COLORREF color);  // ::CreateSolidBrush
   operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
 };
 
@@ -221,7 +252,7 @@ class CPen : public CGdiObject {
 public:
   CPen() = default;
   CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
-  BOOL CreatePen(int style, int width, COLORREF color);     // ::CreatePen
+  BOOL CreatePen(int style, int width, COLORREF color);  // ::CreatePen
   operator HPEN() const { return static_cast<HPEN>(m_hObject); }
 };
 
@@ -241,9 +272,9 @@ public:
 
   operator HDC() const { return m_hDC; }
   HDC GetSafeHdc() const { return m_hDC; }
-  BOOL Attach(HDC hDC);                   // takes ownership; FALSE for null
+  BOOL Attach(HDC hDC);  // takes ownership; FALSE for null
   HDC Detach();
-  BOOL DeleteDC();                        // ::DeleteDC; FALSE when empty
+  BOOL DeleteDC();  // ::DeleteDC; FALSE when empty
 
   // ::CreateCompatibleDC with pDC's DC (the screen for null). Deletes a DC
   // held before.
@@ -258,13 +289,13 @@ public:
   HFONT SelectObject(HFONT hFont);
   HBRUSH SelectObject(HBRUSH hBrush);
   HPEN SelectObject(HPEN hPen);
-  HGDIOBJ SelectStockObject(int index);   // ::SelectObject(GetStockObject(index))
+  HGDIOBJ SelectStockObject(int index);  // ::SelectObject(GetStockObject(index))
 
   BOOL BitBlt(int x, int y, int width, int height, CDC* pSrc, int xSrc, int ySrc, DWORD rop);
   BOOL StretchBlt(int x, int y, int width, int height, CDC* pSrc, int xSrc, int ySrc,
                   int srcWidth, int srcHeight, DWORD rop);
   int SetStretchBltMode(int mode);
-  int FillRect(LPCRECT rect, CBrush* pBrush);               // ::FillRect
+  int FillRect(LPCRECT rect, CBrush* pBrush);  // ::FillRect
   int FillRect(LPCRECT rect, HBRUSH hBrush);
   // Fills with a colour through ::SetBkColor and ::ExtTextOutA(ETO_OPAQUE);
   // leaves the DC's background colour set to that colour.
@@ -278,10 +309,10 @@ public:
   COLORREF SetBkColor(COLORREF color);
   COLORREF GetBkColor() const;
 
-  int DrawText(LPCSTR text, int count, LPRECT rect, UINT format);   // ::DrawTextA
-  int DrawText(LPCSTR text, LPRECT rect, UINT format);              // zero-terminated
+  int DrawText(LPCSTR text, int count, LPRECT rect, UINT format);  // ::DrawTextA
+  int DrawText(LPCSTR text, LPRECT rect, UINT format);  // zero-terminated
   int DrawText(const std::string& text, LPRECT rect, UINT format);
-  BOOL TextOut(int x, int y, LPCSTR text, int count);               // ::TextOutA
+  BOOL TextOut(int x, int y, LPCSTR text, int count);  // ::TextOutA
   BOOL DrawIcon(int x, int y, HICON hIcon);
   BOOL DrawIcon(POINT point, HICON hIcon);
 
@@ -291,9 +322,9 @@ public:
   int ExcludeClipRect(LPCRECT rect);
   int IntersectClipRect(int x1, int y1, int x2, int y2);
   int GetClipBox(LPRECT rect) const;
-  CPoint SetWindowOrg(int x, int y);     // ::SetWindowOrgEx; returns the previous origin
-  CPoint SetViewportOrg(int x, int y);   // ::SetViewportOrgEx; returns the previous origin
-  int GetTextCharset() const;             // ::GetTextCharset
+  CPoint SetWindowOrg(int x, int y);  // ::SetWindowOrgEx; returns the previous origin
+  CPoint SetViewportOrg(int x, int y);  // ::SetViewportOrgEx; returns the previous origin
+  int GetTextCharset() const;  // ::GetTextCharset
   int GetDeviceCaps(int index) const;
 };
 
@@ -311,6 +342,7 @@ public:
   explicit CPaintDC(CWnd* pWnd);
   ~CPaintDC() override;
   PAINTSTRUCT m_ps{};
+
 protected:
   HWND m_hWnd;
 };
@@ -320,6 +352,7 @@ class CClientDC : public CDC {
 public:
   explicit CClientDC(CWnd* pWnd);
   ~CClientDC() override;
+
 protected:
   HWND m_hWnd;
 };
@@ -329,6 +362,7 @@ class CWindowDC : public CDC {
 public:
   explicit CWindowDC(CWnd* pWnd);
   ~CWindowDC() override;
+
 protected:
   HWND m_hWnd;
 };
@@ -358,7 +392,8 @@ public:
   // The object joined to hWnd, or null.
   static CWnd* FromHandlePermanent(HWND hWnd);
   // As FromHandle, typed: the permanent object if it is a T, else a temporary T.
-  template <class T> static T* FromHandleAs(HWND hWnd) {
+  template <class T>
+  static T* FromHandleAs(HWND hWnd) {
     if (hWnd == nullptr) return nullptr;
     if (T* p = dynamic_cast<T*>(FromHandlePermanent(hWnd))) return p;
     return static_cast<T*>(TemporaryFor(hWnd, typeid(T), [] { return static_cast<CWnd*>(new T); }));
@@ -374,7 +409,7 @@ public:
   // not a window, or already joined to another object.
   BOOL SubclassWindow(HWND hWnd);
   BOOL SubclassDlgItem(UINT id, CWnd* pParent);
-  HWND UnsubclassWindow();                // puts the old procedure back, detaches
+  HWND UnsubclassWindow();  // puts the old procedure back, detaches
   // ::CreateWindowExA, then SubclassWindow. Messages sent during creation
   // (WM_CREATE, ...) go to the class's own procedure only.
   BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
@@ -387,7 +422,7 @@ public:
   // --- messages ---------------------------------------------------------------
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
-  LRESULT Default();                                          // current message, original procedure
+  LRESULT Default();  // current message, original procedure
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);  // original procedure
   const MSG* GetCurrentMessage() const { return &m_msgCur; }
 
@@ -414,7 +449,7 @@ public:
   void CheckDlgButton(int id, UINT check);
   UINT IsDlgButtonChecked(int id) const;
   void CheckRadioButton(int firstId, int lastId, int checkId);
-  int GetCheckedRadioButton(int firstId, int lastId) const;   // 0 when none
+  int GetCheckedRadioButton(int firstId, int lastId) const;  // 0 when none
 
   BOOL EnableWindow(BOOL enable = TRUE);
   BOOL IsWindowEnabled() const;
@@ -436,8 +471,8 @@ public:
   void UpdateWindow();
   BOOL RedrawWindow(LPCRECT rect = nullptr, HRGN region = nullptr,
                     UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-  void SetRedraw(BOOL redraw = TRUE);    // WM_SETREDRAW
-  HDC GetDC();                            // ::GetDC; give it back with ReleaseDC
+  void SetRedraw(BOOL redraw = TRUE);  // WM_SETREDRAW
+  HDC GetDC();  // ::GetDC; give it back with ReleaseDC
   int ReleaseDC(HDC hDC);
   int SetWindowRgn(HRGN region, BOOL redraw);  // the system owns the region afterwards
 
@@ -455,10 +490,10 @@ public:
   // --- input, timers, focus ---------------------------------------------------
   UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr);
   BOOL KillTimer(UINT_PTR id);
-  CWnd* SetCapture();                     // returns the window that held the capture
+  CWnd* SetCapture();  // returns the window that held the capture
   static BOOL ReleaseCapture();
   static CWnd* GetCapture();
-  CWnd* SetFocus();                       // returns the window that had the focus
+  CWnd* SetFocus();  // returns the window that had the focus
   static CWnd* GetFocus();
   static CWnd* WindowFromPoint(POINT point);
 
@@ -470,9 +505,9 @@ public:
   int GetScrollLimit(int bar) const;
 
   // --- fonts, icons -----------------------------------------------------------
-  void SetFont(CFont* pFont, BOOL redraw = TRUE);   // WM_SETFONT
-  HFONT GetFont() const;                            // WM_GETFONT
-  HICON SetIcon(HICON hIcon, BOOL bigIcon);         // WM_SETICON
+  void SetFont(CFont* pFont, BOOL redraw = TRUE);  // WM_SETFONT
+  HFONT GetFont() const;  // WM_GETFONT
+  HICON SetIcon(HICON hIcon, BOOL bigIcon);  // WM_SETICON
 
   // Through AfxMessageBox; a null caption means the application's name.
   int MessageBox(LPCSTR text, LPCSTR caption = nullptr, UINT type = MB_OK);
@@ -486,7 +521,7 @@ public:
 protected:
   virtual void DoDataExchange(CDataExchange*) {}
 
-  WNDPROC m_pfnSuper = nullptr;   // the original window procedure while subclassed
+  WNDPROC m_pfnSuper = nullptr;  // the original window procedure while subclassed
 
 private:
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -498,7 +533,7 @@ private:
   BOOL ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
   MSG m_msgCur{};
-  bool m_bCreated = false;        // made by CreateEx: destroyed with the object
+  bool m_bCreated = false;  // made by CreateEx: destroyed with the object
 };
 
 // The framework's window procedure (installed by SubclassWindow).
@@ -514,12 +549,12 @@ class CDataExchange {
 public:
   CDataExchange(CWnd* pDlgWnd, BOOL saveAndValidate)
       : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(pDlgWnd) {}
-  BOOL m_bSaveAndValidate;        // TRUE: controls to members; FALSE: members to controls
+  BOOL m_bSaveAndValidate;  // TRUE: controls to members; FALSE: members to controls
   CWnd* m_pDlgWnd;
   HWND m_hWndLastControl = nullptr;
-  BOOL m_bFailed = FALSE;         // a DDV check failed; later DDX/DDV calls do nothing
+  BOOL m_bFailed = FALSE;  // a DDV check failed; later DDX/DDV calls do nothing
 
-  HWND PrepareCtrl(int id);       // the dialog item, remembered as the last control
+  HWND PrepareCtrl(int id);  // the dialog item, remembered as the last control
   // Marks the exchange failed and gives the last control the focus.
   void Fail();
 };
@@ -558,9 +593,9 @@ public:
   // Base: the template's RT_DLGINIT items (ExecuteDlgInit), then
   // UpdateData(FALSE) (DoDataExchange, DDX_Control); returns TRUE.
   virtual BOOL OnInitDialog();
-  virtual void OnOK();                    // UpdateData(TRUE); if it holds, EndDialog(IDOK)
-  virtual void OnCancel();                // EndDialog(IDCANCEL)
-  void EndDialog(int result);             // ::EndDialog
+  virtual void OnOK();  // UpdateData(TRUE); if it holds, EndDialog(IDOK)
+  virtual void OnCancel();  // EndDialog(IDCANCEL)
+  void EndDialog(int result);  // ::EndDialog
 
   // Base colour handling of WM_CTLCOLOR*: CTLCOLOR_DLG gets the application's
   // dialog background brush, when SetDialogBkColor set one (the DC's text and
@@ -594,12 +629,12 @@ private:
 
 class CButton : public CWnd {
 public:
-  UINT GetState() const;                  // BM_GETSTATE
-  void SetState(BOOL highlight);          // BM_SETSTATE
-  int GetCheck() const;                   // BM_GETCHECK
-  void SetCheck(int check);               // BM_SETCHECK
-  UINT GetButtonStyle() const;            // low style byte
-  void SetButtonStyle(UINT style, BOOL redraw = TRUE);   // BM_SETSTYLE
+  UINT GetState() const;  // BM_GETSTATE
+  void SetState(BOOL highlight);  // BM_SETSTATE
+  int GetCheck() const;  // BM_GETCHECK
+  void SetCheck(int check);  // BM_SETCHECK
+  UINT GetButtonStyle() const;  // low style byte
+  void SetButtonStyle(UINT style, BOOL redraw = TRUE);  // BM_SETSTYLE
   // Owner drawing (BS_OWNERDRAW): reflected WM_DRAWITEM. Base draws nothing.
   virtual void DrawItem(LPDRAWITEMSTRUCT) {}
   BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
@@ -613,24 +648,24 @@ public:
 
 class CEdit : public CWnd {
 public:
-  void LimitText(int maxChars = 0);       // EM_LIMITTEXT
+  void LimitText(int maxChars = 0);  // EM_LIMITTEXT
   void SetLimitText(UINT maxChars);
-  UINT GetLimitText() const;              // EM_GETLIMITTEXT
-  void SetSel(int start, int end, BOOL noScroll = FALSE);   // EM_SETSEL (+ EM_SCROLLCARET)
-  BOOL SetReadOnly(BOOL readOnly = TRUE); // EM_SETREADONLY
+  UINT GetLimitText() const;  // EM_GETLIMITTEXT
+  void SetSel(int start, int end, BOOL noScroll = FALSE);  // EM_SETSEL (+ EM_SCROLLCARET)
+  BOOL SetReadOnly(BOOL readOnly = TRUE);  // EM_SETREADONLY
 };
 
 class CComboBox : public CWnd {
 public:
-  int AddString(LPCSTR text);             // CB_ADDSTRING
+  int AddString(LPCSTR text);  // CB_ADDSTRING
   int InsertString(int index, LPCSTR text);
   int DeleteString(int index);
-  void ResetContent();                    // CB_RESETCONTENT
-  int SetCurSel(int index);               // CB_SETCURSEL
+  void ResetContent();  // CB_RESETCONTENT
+  int SetCurSel(int index);  // CB_SETCURSEL
   int GetCurSel() const;
   int GetCount() const;
-  int GetLBText(int index, LPSTR buffer) const;   // CB_GETLBTEXT; CB_ERR for a bad index
-  void GetLBText(int index, std::string& text) const;   // empty for a bad index
+  int GetLBText(int index, LPSTR buffer) const;  // CB_GETLBTEXT; CB_ERR for a bad index
+  void GetLBText(int index, std::string& text) const;  // empty for a bad index
   int GetLBTextLen(int index) const;
   int FindStringExact(int startAfter, LPCSTR text) const;
   virtual void DrawItem(LPDRAWITEMSTRUCT) {}
@@ -642,27 +677,27 @@ public:
   DWORD SetExtendedStyle(DWORD exStyle);  // LVM_SETEXTENDEDLISTVIEWSTYLE; returns the old
   DWORD GetExtendedStyle() const;
   int InsertColumn(int column, LPCSTR heading, int format = LVCFMT_LEFT, int width = -1,
-                   int subItem = -1);    // LVM_INSERTCOLUMNA
+                   int subItem = -1);  // LVM_INSERTCOLUMNA
   int InsertItem(int item, LPCSTR text);  // LVM_INSERTITEMA (LVIF_TEXT)
   int InsertItem(const LVITEMA* item);
-  BOOL SetItemText(int item, int subItem, LPCSTR text);     // LVM_SETITEMTEXTA
+  BOOL SetItemText(int item, int subItem, LPCSTR text);  // LVM_SETITEMTEXTA
   int GetItemText(int item, int subItem, LPSTR buffer, int length) const;  // LVM_GETITEMTEXTA
   std::string GetItemText(int item, int subItem) const;
   BOOL DeleteItem(int item);
   BOOL DeleteAllItems();
   int GetItemCount() const;
-  UINT GetItemState(int item, UINT mask) const;             // LVM_GETITEMSTATE
-  BOOL SetItemState(int item, UINT state, UINT mask);       // LVM_SETITEMSTATE
-  int GetNextItem(int item, int flags) const;               // LVM_GETNEXTITEM
-  int GetTopIndex() const;                                  // LVM_GETTOPINDEX
+  UINT GetItemState(int item, UINT mask) const;  // LVM_GETITEMSTATE
+  BOOL SetItemState(int item, UINT state, UINT mask);  // LVM_SETITEMSTATE
+  int GetNextItem(int item, int flags) const;  // LVM_GETNEXTITEM
+  int GetTopIndex() const;  // LVM_GETTOPINDEX
   int GetCountPerPage() const;
-  BOOL GetItemRect(int item, LPRECT rect, UINT code) const; // LVM_GETITEMRECT
-  BOOL Scroll(CSize size);                                  // LVM_SCROLL
-  BOOL SetTextColor(COLORREF color);                        // LVM_SETTEXTCOLOR
+  BOOL GetItemRect(int item, LPRECT rect, UINT code) const;  // LVM_GETITEMRECT
+  BOOL Scroll(CSize size);  // LVM_SCROLL
+  BOOL SetTextColor(COLORREF color);  // LVM_SETTEXTCOLOR
   COLORREF GetTextColor() const;
-  BOOL SetTextBkColor(COLORREF color);                      // LVM_SETTEXTBKCOLOR
+  BOOL SetTextBkColor(COLORREF color);  // LVM_SETTEXTBKCOLOR
   COLORREF GetTextBkColor() const;
-  BOOL SetBkColor(COLORREF color);                          // LVM_SETBKCOLOR
+  BOOL SetBkColor(COLORREF color);  // LVM_SETBKCOLOR
   // The list's header (LVM_GETHEADER, child id 0): its permanent object when
   // subclassed, else a temporary CHeaderCtrl; null when there is none.
   CHeaderCtrl* GetHeaderCtrl() const;
@@ -672,36 +707,36 @@ public:
 
 class CHeaderCtrl : public CWnd {
 public:
-  int GetItemCount() const;                                 // HDM_GETITEMCOUNT
-  BOOL GetItem(int index, HDITEMA* item) const;             // HDM_GETITEMA
-  BOOL GetItemRect(int index, LPRECT rect) const;           // HDM_GETITEMRECT
+  int GetItemCount() const;  // HDM_GETITEMCOUNT
+  BOOL GetItem(int index, HDITEMA* item) const;  // HDM_GETITEMA
+  BOOL GetItemRect(int index, LPRECT rect) const;  // HDM_GETITEMRECT
   virtual void DrawItem(LPDRAWITEMSTRUCT) {}
   BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
 class CProgressCtrl : public CWnd {
 public:
-  void SetRange(short lower, short upper);                  // PBM_SETRANGE
-  void SetRange32(int lower, int upper);                    // PBM_SETRANGE32
-  void GetRange(int& lower, int& upper) const;              // PBM_GETRANGE
-  int SetPos(int pos);                                      // returns the old position
-  int GetPos() const;                                       // PBM_GETPOS
+  void SetRange(short lower, short upper);  // PBM_SETRANGE
+  void SetRange32(int lower, int upper);  // PBM_SETRANGE32
+  void GetRange(int& lower, int& upper) const;  // PBM_GETRANGE
+  int SetPos(int pos);  // returns the old position
+  int GetPos() const;  // PBM_GETPOS
   int OffsetPos(int delta);
-  int SetStep(int step);                                    // returns the old step
-  int StepIt();                                             // returns the old position
+  int SetStep(int step);  // returns the old step
+  int StepIt();  // returns the old position
 };
 
 class CIPAddressCtrl : public CWnd {
 public:
   void SetAddress(BYTE field0, BYTE field1, BYTE field2, BYTE field3);  // IPM_SETADDRESS
-  void SetAddress(DWORD address);         // field 0 in the highest byte (MAKEIPADDRESS)
+  void SetAddress(DWORD address);  // field 0 in the highest byte (MAKEIPADDRESS)
   // IPM_GETADDRESS: the number of non-blank fields; blank fields read 0.
   int GetAddress(BYTE& field0, BYTE& field1, BYTE& field2, BYTE& field3) const;
   int GetAddress(DWORD& address) const;
-  void ClearAddress();                    // IPM_CLEARADDRESS
-  BOOL IsBlank() const;                   // IPM_ISBLANK
-  void SetFieldFocus(WORD field);         // IPM_SETFOCUS, field 0..3
-  void SetFieldRange(int field, BYTE lower, BYTE upper);    // IPM_SETRANGE
+  void ClearAddress();  // IPM_CLEARADDRESS
+  BOOL IsBlank() const;  // IPM_ISBLANK
+  void SetFieldFocus(WORD field);  // IPM_SETFOCUS, field 0..3
+  void SetFieldRange(int field, BYTE lower, BYTE upper);  // IPM_SETRANGE
 };
 
 // ===========================================================================
@@ -724,10 +759,10 @@ public:
   CWinThread& operator=(const CWinThread&) = delete;
 
   operator HANDLE() const { return m_hThread; }
-  DWORD ResumeThread();                                 // ::ResumeThread
+  DWORD ResumeThread();  // ::ResumeThread
   BOOL SetThreadPriority(int priority);
   int GetThreadPriority() const;
-  DWORD Wait(DWORD milliseconds = INFINITE) const;      // ::WaitForSingleObject
+  DWORD Wait(DWORD milliseconds = INFINITE) const;  // ::WaitForSingleObject
 };
 
 // ::CreateThread running fn(param) at the given priority; CREATE_SUSPENDED in
@@ -752,26 +787,26 @@ public:
 
   // FALSE ends the program (ExitInstance runs); TRUE runs the message loop.
   virtual BOOL InitInstance() { return FALSE; }
-  virtual int ExitInstance() { return m_nExitCode; }   // the process exit code
-  virtual int Run();                                   // GetMessage loop, then ExitInstance
+  virtual int ExitInstance() { return m_nExitCode; }  // the process exit code
+  virtual int Run();  // GetMessage loop, then ExitInstance
 
   // Stores the dialog background colour and text colour. CDialog::OnCtlColor
   // paints the dialog background (CTLCOLOR_DLG) with them; the text colour
   // goes only into that DC and never into controls or message boxes, so even a
   // white-on-white pair cannot make any text unreadable.
   void SetDialogBkColor(COLORREF background = RGB(192, 192, 192), COLORREF text = RGB(0, 0, 0));
-  HBRUSH GetDialogBkBrush() const { return m_hDlgBkBrush; }   // null until set
+  HBRUSH GetDialogBkBrush() const { return m_hDlgBkBrush; }  // null until set
   COLORREF GetDialogBkColor() const { return m_clrDlgBk; }
   COLORREF GetDialogTextColor() const { return m_clrDlgText; }
 
-  HICON LoadIcon(UINT resourceId) const;      // ::LoadIconA from AfxGetResourceHandle()
+  HICON LoadIcon(UINT resourceId) const;  // ::LoadIconA from AfxGetResourceHandle()
 
   CWnd* m_pMainWnd = nullptr;
   HINSTANCE m_hInstance = nullptr;
   LPCSTR m_pszAppName = nullptr;
   LPSTR m_lpCmdLine = nullptr;
   int m_nCmdShow = SW_SHOWNORMAL;
-  int m_nExitCode = 0;            // returned by ExitInstance; set by WM_QUIT in Run
+  int m_nExitCode = 0;  // returned by ExitInstance; set by WM_QUIT in Run
 
 private:
   std::string m_appName;

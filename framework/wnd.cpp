@@ -51,7 +51,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
 CWnd* CWnd::FromHandle(HWND hWnd) { return FromHandleAs<CWnd>(hWnd); }
 
 CWnd* CWnd::TemporaryFor(HWND hWnd, const std::type_index& type, TempFactory make) {
-  std::vector<std::unique_ptr<CWnd>> dead;   // destroyed after the lock is released
+  std::vector<std::unique_ptr<CWnd>> dead;  // destroyed after the lock is released
   std::lock_guard<std::recursive_mutex> guard(MapLock());
   auto& temps = TempMap();
   auto found = temps.find(TempKey(hWnd, type));
@@ -207,7 +207,7 @@ BOOL CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
   HWND child = nullptr;
   switch (message) {
     case WM_COMMAND:
-      child = reinterpret_cast<HWND>(lParam);     // 0 for menus and accelerators
+      child = reinterpret_cast<HWND>(lParam);  // 0 for menus and accelerators
       break;
     case WM_NOTIFY:
       if (lParam != 0) child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
@@ -238,7 +238,7 @@ BOOL CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
     case WM_CTLCOLORSTATIC:
     case WM_HSCROLL:
     case WM_VSCROLL:
-      child = reinterpret_cast<HWND>(lParam);     // 0 for a window's own scroll bars
+      child = reinterpret_cast<HWND>(lParam);  // 0 for a window's own scroll bars
       break;
     default:
       return FALSE;

@@ -8,13 +8,13 @@
 
 class Clock {
 public:
-    virtual ~Clock() = default;
-    // Blocks the calling thread for ms milliseconds.
-    virtual void Pause(int ms) = 0;
-    // Monotonic milliseconds since an arbitrary start.
-    virtual int64_t NowMs() = 0;
-    // Period to give a window timer that should fire after ms milliseconds.
-    virtual unsigned TimerPeriod(unsigned ms) { return ms; }
+  virtual ~Clock() = default;
+  // Blocks the calling thread for ms milliseconds.
+  virtual void Pause(int ms) = 0;
+  // Monotonic milliseconds since an arbitrary start.
+  virtual int64_t NowMs() = 0;
+  // Period to give a window timer that should fire after ms milliseconds.
+  virtual unsigned TimerPeriod(unsigned ms) { return ms; }
 };
 
 Clock& TheClock();

@@ -11,48 +11,48 @@
 
 // The 120-byte two-port LAN configuration record, sent verbatim.
 struct LanPortConfig {
-    char name[10];
-    char address[16];
-    char netmask[16];
-    char gateway[16];
-    char mode[2];
+  char name[10];
+  char address[16];
+  char netmask[16];
+  char gateway[16];
+  char mode[2];
 };
 struct LanConfig {
-    LanPortConfig port[2];
+  LanPortConfig port[2];
 };
 static_assert(sizeof(LanConfig) == 120, "LanConfig is 120 bytes on the wire");
 
 struct CommandBuffersRecord {
-    char selectedIp[16];
-    char targetIp[16];
-    char netmask[16];
-    char gateway[16];
-    char adminUser[17];
-    char adminPassword[17];
-    LanConfig lanConfig;
-    char workgroup[32];
-    char codePage[64];
-    char sslMode[8];
-    char shareName[16];
-    char diskStatus[8];
-    char btFirmware[8];
-    char domain[128];
-    char mountMode[8];
-    char serviceCommand[8];
-    char addonName[8];
+  char selectedIp[16];
+  char targetIp[16];
+  char netmask[16];
+  char gateway[16];
+  char adminUser[17];
+  char adminPassword[17];
+  LanConfig lanConfig;
+  char workgroup[32];
+  char codePage[64];
+  char sslMode[8];
+  char shareName[16];
+  char diskStatus[8];
+  char btFirmware[8];
+  char domain[128];
+  char mountMode[8];
+  char serviceCommand[8];
+  char addonName[8];
 };
 extern CommandBuffersRecord CommandBuffers;
 
 inline bool IsLanConfigPresent(const LanConfig& c) { return c.port[0].name[0] != 0; }
 
 struct ShareEntry {
-    char name[256];
-    ShareEntry* next;
+  char name[256];
+  ShareEntry* next;
 };
 struct ShareListRecord {
-    int count;
-    ShareEntry* head;
-    ShareEntry* tail;
+  int count;
+  ShareEntry* head;
+  ShareEntry* tail;
 };
 extern ShareListRecord ShareList;
 void ClearShareList();

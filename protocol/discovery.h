@@ -4,22 +4,22 @@
 #include "packet.h"
 
 struct NasDevice {
-    char name[256];
-    char ipText[kAddressText];
-    char netmask[kAddressText];
-    char gateway[kAddressText];
-    char dhcpFlag[8];
-    uint8_t mac[6];
-    uint8_t ipBytes[4];
-    char model[34];
-    int interfaceIndex;
-    NasDevice* next;
+  char name[256];
+  char ipText[kAddressText];
+  char netmask[kAddressText];
+  char gateway[kAddressText];
+  char dhcpFlag[8];
+  uint8_t mac[6];
+  uint8_t ipBytes[4];
+  char model[34];
+  int interfaceIndex;
+  NasDevice* next;
 };
 
 struct DeviceListRecord {
-    int count;
-    NasDevice* head;
-    NasDevice* tail;
+  int count;
+  NasDevice* head;
+  NasDevice* tail;
 };
 extern DeviceListRecord DeviceList;
 

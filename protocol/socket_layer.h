@@ -12,33 +12,33 @@ constexpr SocketHandle kNoSocket = -1;
 
 class SocketLayer {
 public:
-    virtual ~SocketLayer() = default;
-    // Starts the socket library (version 1.1); false when it cannot start.
-    virtual bool Startup() = 0;
-    virtual void Cleanup() = 0;
-    // The host's IPv4 addresses as dotted text, in the resolver's order
-    // (Windows: gethostbyname(gethostname())). Linux: the addresses of the
-    // interfaces that are up, multicast-capable and not loopback, by
-    // interface index, then address; NEXORA_INTERFACES=a.b.c.d,... chooses
-    // and orders them instead (local addresses only, loopback allowed).
-    virtual std::vector<std::string> HostAddresses() = 0;
-    // Internet datagram socket with multicast loop-back off.
-    virtual SocketHandle OpenSendSocket() = 0;
-    // Datagram socket with address re-use, bound to (address, port), member
-    // of the group on that interface, multicast loop-back off. It delivers
-    // the group's datagrams that arrive on that interface.
-    virtual SocketHandle OpenReceiveSocket(const char* address, uint16_t port,
-                                           const char* group) = 0;
-    // Selects the outgoing multicast interface, then sends to (group, port).
-    virtual void SendTo(SocketHandle s, const char* interfaceAddress,
-                        const char* group, uint16_t port,
-                        const uint8_t* data, size_t length) = 0;
-    // Waits up to timeoutMs for s to become readable: 1 readable, 0 timed
-    // out, -1 error.
-    virtual int WaitReadable(SocketHandle s, int timeoutMs) = 0;
-    // Receives one datagram of at most capacity bytes: its length, or -1.
-    virtual int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) = 0;
-    virtual void Close(SocketHandle s) = 0;
+  virtual ~SocketLayer() = default;
+  // Starts the socket library (version 1.1); false when it cannot start.
+  virtual bool Startup() = 0;
+  virtual void Cleanup() = 0;
+  // The host's IPv4 addresses as dotted text, in the resolver's order
+  // (Windows: gethostbyname(gethostname())). Linux: the addresses of the
+  // interfaces that are up, multicast-capable and not loopback, by
+  // interface index, then address; NEXORA_INTERFACES=a.b.c.d,... chooses
+  // and orders them instead (local addresses only, loopback allowed).
+  virtual std::vector<std::string> HostAddresses() = 0;
+  // Internet datagram socket with multicast loop-back off.
+  virtual SocketHandle OpenSendSocket() = 0;
+  // Datagram socket with address re-use, bound to (address, port), member
+  // of the group on that interface, multicast loop-back off. It delivers
+  // the group's datagrams that arrive on that interface.
+  virtual SocketHandle OpenReceiveSocket(const char* address, uint16_t port,
+                                         const char* group) = 0;
+  // Selects the outgoing multicast interface, then sends to (group, port).
+  virtual void SendTo(SocketHandle s, const char* interfaceAddress,
+                      const char* group, uint16_t port,
+                      const uint8_t* data, size_t length) = 0;
+  // Waits up to timeoutMs for s to become readable: 1 readable, 0 timed
+  // out, -1 error.
+  virtual int WaitReadable(SocketHandle s, int timeoutMs) = 0;
+  // Receives one datagram of at most capacity bytes: its length, or -1.
+  virtual int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) = 0;
+  virtual void Close(SocketHandle s) = 0;
 };
 
 // The platform layer of this build.

@@ -22,97 +22,97 @@ constexpr int kHostNameBuffer = 128;
 
 class Win32SocketLayer final : public SocketLayer {
 public:
-    bool Startup() override {
-        WSADATA data;
-        return WSAStartup(0x0101, &data) == 0;
+  bool Startup() override {
+    WSADATA data;
+    return WSAStartup(0x0101, &data) == 0;
+  }
+
+  void Cleanup() override { WSACleanup(); }
+
+  // The host name's address list, in the resolver's order. An empty list
+  // when the name cannot be had or resolved.
+  std::vector<std::string> HostAddresses() override {
+    std::vector<std::string> out;
+    char name[kHostNameBuffer] = {};
+    if (gethostname(name, kHostNameBuffer) != 0) return out;
+    name[kHostNameBuffer - 1] = 0;
+    const hostent* host = gethostbyname(name);
+    if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list)
+      return out;
+    for (int i = 0; host->h_addr_list[i] && i < 8; ++i) {
+      in_addr a;
+      std::memcpy(&a, host->h_addr_list[i], sizeof a);
+      out.push_back(inet_ntoa(a));
     }
+    return out;
+  }
 
-    void Cleanup() override { WSACleanup(); }
+  SocketHandle OpenSendSocket() override {
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    const char loop = 0;
+    setsockopt(s, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, 1);
+    return SocketHandle(s);
+  }
 
-    // The host name's address list, in the resolver's order. An empty list
-    // when the name cannot be had or resolved.
-    std::vector<std::string> HostAddresses() override {
-        std::vector<std::string> out;
-        char name[kHostNameBuffer] = {};
-        if (gethostname(name, kHostNameBuffer) != 0) return out;
-        name[kHostNameBuffer - 1] = 0;
-        const hostent* host = gethostbyname(name);
-        if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list)
-            return out;
-        for (int i = 0; host->h_addr_list[i] && i < 8; ++i) {
-            in_addr a;
-            std::memcpy(&a, host->h_addr_list[i], sizeof a);
-            out.push_back(inet_ntoa(a));
-        }
-        return out;
-    }
+  SocketHandle OpenReceiveSocket(const char* address, uint16_t port, const char* group) override {
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    const char reuse = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &reuse, 1);
+    sockaddr_in local;
+    std::memset(&local, 0, sizeof local);
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = inet_addr(address);
+    bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    ip_mreq join;
+    join.imr_multiaddr.s_addr = inet_addr(group);
+    join.imr_interface.s_addr = inet_addr(address);
+    setsockopt(s, IPPROTO_IP, IP_ADD_MEMBERSHIP, reinterpret_cast<const char*>(&join), 8);
+    const char loop = 0;
+    setsockopt(s, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, 1);
+    return SocketHandle(s);
+  }
 
-    SocketHandle OpenSendSocket() override {
-        const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
-        const char loop = 0;
-        setsockopt(s, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, 1);
-        return SocketHandle(s);
-    }
+  void SendTo(SocketHandle s, const char* interfaceAddress, const char* group, uint16_t port,
+              const uint8_t* data, size_t length) override {
+    in_addr via;
+    via.s_addr = inet_addr(interfaceAddress);
+    setsockopt(SOCKET(s), IPPROTO_IP, IP_MULTICAST_IF, reinterpret_cast<const char*>(&via), 4);
+    sockaddr_in to;
+    std::memset(&to, 0, sizeof to);
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = inet_addr(group);
+    sendto(SOCKET(s), reinterpret_cast<const char*>(data), int(length), 0,
+           reinterpret_cast<const sockaddr*>(&to), 16);
+  }
 
-    SocketHandle OpenReceiveSocket(const char* address, uint16_t port, const char* group) override {
-        const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
-        const char reuse = 1;
-        setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &reuse, 1);
-        sockaddr_in local;
-        std::memset(&local, 0, sizeof local);
-        local.sin_family = AF_INET;
-        local.sin_port = htons(port);
-        local.sin_addr.s_addr = inet_addr(address);
-        bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local);
-        ip_mreq join;
-        join.imr_multiaddr.s_addr = inet_addr(group);
-        join.imr_interface.s_addr = inet_addr(address);
-        setsockopt(s, IPPROTO_IP, IP_ADD_MEMBERSHIP, reinterpret_cast<const char*>(&join), 8);
-        const char loop = 0;
-        setsockopt(s, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, 1);
-        return SocketHandle(s);
-    }
+  int WaitReadable(SocketHandle s, int timeoutMs) override {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(SOCKET(s), &readable);
+    timeval timeout;
+    timeout.tv_sec = timeoutMs / 1000;
+    timeout.tv_usec = (timeoutMs % 1000) * 1000;  // 10 ms: 0 s 10000 us
+    const int r = select(0, &readable, nullptr, nullptr, &timeout);
+    if (r == SOCKET_ERROR) return -1;
+    return __WSAFDIsSet(SOCKET(s), &readable) ? 1 : 0;
+  }
 
-    void SendTo(SocketHandle s, const char* interfaceAddress, const char* group, uint16_t port,
-                const uint8_t* data, size_t length) override {
-        in_addr via;
-        via.s_addr = inet_addr(interfaceAddress);
-        setsockopt(SOCKET(s), IPPROTO_IP, IP_MULTICAST_IF, reinterpret_cast<const char*>(&via), 4);
-        sockaddr_in to;
-        std::memset(&to, 0, sizeof to);
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        to.sin_addr.s_addr = inet_addr(group);
-        sendto(SOCKET(s), reinterpret_cast<const char*>(data), int(length), 0,
-               reinterpret_cast<const sockaddr*>(&to), 16);
-    }
+  int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) override {
+    sockaddr_in from;  // not used: the header names the device
+    int fromLength = sizeof from;
+    const int n = recvfrom(SOCKET(s), reinterpret_cast<char*>(buffer), int(capacity), 0,
+                           reinterpret_cast<sockaddr*>(&from), &fromLength);
+    return n == SOCKET_ERROR ? -1 : n;
+  }
 
-    int WaitReadable(SocketHandle s, int timeoutMs) override {
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(SOCKET(s), &readable);
-        timeval timeout;
-        timeout.tv_sec = timeoutMs / 1000;
-        timeout.tv_usec = (timeoutMs % 1000) * 1000;  // 10 ms: 0 s 10000 us
-        const int r = select(0, &readable, nullptr, nullptr, &timeout);
-        if (r == SOCKET_ERROR) return -1;
-        return __WSAFDIsSet(SOCKET(s), &readable) ? 1 : 0;
-    }
-
-    int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) override {
-        sockaddr_in from;  // not used: the header names the device
-        int fromLength = sizeof from;
-        const int n = recvfrom(SOCKET(s), reinterpret_cast<char*>(buffer), int(capacity), 0,
-                               reinterpret_cast<sockaddr*>(&from), &fromLength);
-        return n == SOCKET_ERROR ? -1 : n;
-    }
-
-    void Close(SocketHandle s) override { closesocket(SOCKET(s)); }
+  void Close(SocketHandle s) override { closesocket(SOCKET(s)); }
 };
 
 }  // namespace
 
 SocketLayer& PlatformSocketLayer() {
-    static Win32SocketLayer layer;
-    return layer;
+  static Win32SocketLayer layer;
+  return layer;
 }

@@ -8,10 +8,10 @@
 #include "socket_layer.h"
 
 struct LocalInterfaceTableRecord {
-    int count;
-    char address[kMaxInterfaces][kAddressText];
-    SocketHandle sendSocket[kMaxInterfaces];
-    SocketHandle receiveSocket[kMaxInterfaces];
+  int count;
+  char address[kMaxInterfaces][kAddressText];
+  SocketHandle sendSocket[kMaxInterfaces];
+  SocketHandle receiveSocket[kMaxInterfaces];
 };
 extern LocalInterfaceTableRecord LocalInterfaceTable;
 

@@ -40,47 +40,54 @@ const SkinButtonFaces kMainWindowButtons[] = {
 }  // namespace
 
 const UINT kSkinnedTemplates[9] = {
-    IDD_MAIN,          IDD_LOGIN,           IDD_LANGUAGE,     IDD_RESTART_WAIT, IDD_INSTALL_PROGRESS,
-    IDD_DRIVE_IN_USE,  IDD_WIDGET_ENGINE,   IDD_MODEL_SELECT, IDD_ABOUT,
+    IDD_MAIN,
+    IDD_LOGIN,
+    IDD_LANGUAGE,
+    IDD_RESTART_WAIT,
+    IDD_INSTALL_PROGRESS,
+    IDD_DRIVE_IN_USE,
+    IDD_WIDGET_ENGINE,
+    IDD_MODEL_SELECT,
+    IDD_ABOUT,
 };
 
 SkinDialogSettings DialogSkinSettings(UINT templateId) {
   switch (templateId) {
-  case IDD_MAIN: {
-    SkinDialogSettings s = Framed(IDB_MAIN_BG, SkinPaintMode::Stretch);
-    s.staticTextColor = RGB(0, 0, 0);
-    s.clientDrag = true;
-    s.roundedFrame = true;
-    s.minimizeButtonId = IDC_MINIMIZE;
-    s.closeButtonId = IDC_CLOSE;
-    s.buttons.assign(std::begin(kMainWindowButtons), std::end(kMainWindowButtons));
-    return s;
-  }
-  case IDD_ABOUT:
-    return Framed(IDB_ABOUT_BG, SkinPaintMode::Stretch, {{IDOK, IDB_OK, IDB_OK_ACTIVE, false}});
-  case IDD_LOGIN: {
-    SkinDialogSettings s = Framed(IDB_LOGIN_BG, SkinPaintMode::Stretch,
-                                  OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
-    s.excludedIds = {IDC_LOGIN_USER, IDC_LOGIN_PASSWORD};
-    return s;
-  }
-  case IDD_LANGUAGE:
-    return Framed(IDB_INSTALL_BG, SkinPaintMode::Stretch,
-                  OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
-  case IDD_DRIVE_IN_USE:
-    return Framed(IDB_DRIVE_IN_USE_BG, SkinPaintMode::Stretch,
-                  OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
-  case IDD_MODEL_SELECT:
-    return Framed(IDB_MODEL_SELECT_BG, SkinPaintMode::Stretch,
-                  OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
-  case IDD_WIDGET_ENGINE:
-    return Framed(IDB_WIDGET_ENGINE_BG, SkinPaintMode::Stretch,
-                  OkCancel(IDB_DOWNLOAD, IDB_DOWNLOAD_ACTIVE, IDB_NEXT, IDB_NEXT_ACTIVE));
-  case IDD_INSTALL_PROGRESS:
-    return Framed(IDB_INSTALL_BG, SkinPaintMode::Natural);
-  case IDD_RESTART_WAIT:
-    return Framed(IDB_RESTART_BG, SkinPaintMode::Natural);
-  default:
-    return Framed(0, SkinPaintMode::Stretch);
+    case IDD_MAIN: {
+      SkinDialogSettings s = Framed(IDB_MAIN_BG, SkinPaintMode::Stretch);
+      s.staticTextColor = RGB(0, 0, 0);
+      s.clientDrag = true;
+      s.roundedFrame = true;
+      s.minimizeButtonId = IDC_MINIMIZE;
+      s.closeButtonId = IDC_CLOSE;
+      s.buttons.assign(std::begin(kMainWindowButtons), std::end(kMainWindowButtons));
+      return s;
+    }
+    case IDD_ABOUT:
+      return Framed(IDB_ABOUT_BG, SkinPaintMode::Stretch, {{IDOK, IDB_OK, IDB_OK_ACTIVE, false}});
+    case IDD_LOGIN: {
+      SkinDialogSettings s = Framed(IDB_LOGIN_BG, SkinPaintMode::Stretch,
+                                    OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
+      s.excludedIds = {IDC_LOGIN_USER, IDC_LOGIN_PASSWORD};
+      return s;
+    }
+    case IDD_LANGUAGE:
+      return Framed(IDB_INSTALL_BG, SkinPaintMode::Stretch,
+                    OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
+    case IDD_DRIVE_IN_USE:
+      return Framed(IDB_DRIVE_IN_USE_BG, SkinPaintMode::Stretch,
+                    OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
+    case IDD_MODEL_SELECT:
+      return Framed(IDB_MODEL_SELECT_BG, SkinPaintMode::Stretch,
+                    OkCancel(IDB_OK, IDB_OK_ACTIVE, IDB_CANCEL, IDB_CANCEL_ACTIVE));
+    case IDD_WIDGET_ENGINE:
+      return Framed(IDB_WIDGET_ENGINE_BG, SkinPaintMode::Stretch,
+                    OkCancel(IDB_DOWNLOAD, IDB_DOWNLOAD_ACTIVE, IDB_NEXT, IDB_NEXT_ACTIVE));
+    case IDD_INSTALL_PROGRESS:
+      return Framed(IDB_INSTALL_BG, SkinPaintMode::Natural);
+    case IDD_RESTART_WAIT:
+      return Framed(IDB_RESTART_BG, SkinPaintMode::Natural);
+    default:
+      return Framed(0, SkinPaintMode::Stretch);
   }
 }

@@ -18,17 +18,19 @@ void CSkinButton::SetSkin(UINT normal, UINT pressed, UINT hover, UINT disabled) 
   if (normal != 0) m_normal.LoadBitmap(normal);
   if (pressed != 0) m_pressed.LoadBitmap(pressed);
   if (hover != 0) m_hoverImage.LoadBitmap(hover);
-  if (disabled != 0) m_disabled.LoadBitmap(disabled);
-  else if (normal != 0) m_disabled.LoadBitmap(normal);
+  if (disabled != 0)
+    m_disabled.LoadBitmap(disabled);
+  else if (normal != 0)
+    m_disabled.LoadBitmap(normal);
   if (m_hWnd != nullptr) Invalidate();
 }
 
 bool CSkinButton::HasImage(int face) const {
   switch (face) {
-  case 0: return m_normal.GetSafeHandle() != nullptr;
-  case 1: return m_pressed.GetSafeHandle() != nullptr;
-  case 2: return m_disabled.GetSafeHandle() != nullptr;
-  case 3: return m_hoverImage.GetSafeHandle() != nullptr;
+    case 0: return m_normal.GetSafeHandle() != nullptr;
+    case 1: return m_pressed.GetSafeHandle() != nullptr;
+    case 2: return m_disabled.GetSafeHandle() != nullptr;
+    case 3: return m_hoverImage.GetSafeHandle() != nullptr;
   }
   return false;
 }
@@ -62,8 +64,14 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (GetCursorPos(&cursor)) {
       bool over = WindowFromPoint(cursor) == this;
       bool pushed = (GetState() & BST_PUSHED) != 0;
-      if (over && !pushed) { SetState(TRUE); return; }
-      if (!over && pushed) { SetState(FALSE); return; }
+      if (over && !pushed) {
+        SetState(TRUE);
+        return;
+      }
+      if (!over && pushed) {
+        SetState(FALSE);
+        return;
+      }
     }
   }
 
@@ -143,35 +151,35 @@ LRESULT CSkinButton::OnMouseMove(LPARAM lParam) {
 
 LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_ERASEBKGND:
-    return TRUE;
-  case WM_LBUTTONDOWN:
-    return OnLButtonDown();
-  case WM_MOUSEMOVE:
-    return OnMouseMove(lParam);
-  case WM_MOUSELEAVE:
-    m_hover = 0;
-    Invalidate(TRUE);
-    return 0;
-  case WM_LBUTTONUP:
-    m_tracking = 0;
-    return Default();
-  case WM_LBUTTONDBLCLK:
-    // A double click is a second press.
-    SendMessage(WM_LBUTTONDOWN, wParam, lParam);
-    return 0;
-  case WM_KILLFOCUS:
-    if (GetCapture() == this) {
-      ReleaseCapture();
+    case WM_ERASEBKGND:
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      return OnLButtonDown();
+    case WM_MOUSEMOVE:
+      return OnMouseMove(lParam);
+    case WM_MOUSELEAVE:
+      m_hover = 0;
+      Invalidate(TRUE);
+      return 0;
+    case WM_LBUTTONUP:
       m_tracking = 0;
-    }
-    return Default();
-  case BM_SETCHECK:
-    m_check = (m_kind == BS_PUSHBUTTON || m_kind == BS_DEFPUSHBUTTON) ? 0 : static_cast<BYTE>(wParam);
-    Invalidate(TRUE);
-    return 0;
-  case BM_GETCHECK:
-    return m_check;
+      return Default();
+    case WM_LBUTTONDBLCLK:
+      // A double click is a second press.
+      SendMessage(WM_LBUTTONDOWN, wParam, lParam);
+      return 0;
+    case WM_KILLFOCUS:
+      if (GetCapture() == this) {
+        ReleaseCapture();
+        m_tracking = 0;
+      }
+      return Default();
+    case BM_SETCHECK:
+      m_check = (m_kind == BS_PUSHBUTTON || m_kind == BS_DEFPUSHBUTTON) ? 0 : static_cast<BYTE>(wParam);
+      Invalidate(TRUE);
+      return 0;
+    case BM_GETCHECK:
+      return m_check;
   }
   return CButton::WindowProc(message, wParam, lParam);
 }

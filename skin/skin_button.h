@@ -24,7 +24,7 @@ public:
   bool IsHovering() const { return m_hover != 0; }
   bool IsTrackingPress() const { return m_tracking != 0; }
   int ButtonKind() const { return m_kind; }
-  bool HasImage(int face) const;   // face: 0 normal, 1 pressed, 2 disabled, 3 hover
+  bool HasImage(int face) const;  // face: 0 normal, 1 pressed, 2 disabled, 3 hover
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -124,41 +124,41 @@ void CSkinDialog::FrameRegion(int width, int height) {
   FrameRegionRects(width, height, data.rects);
 
   HRGN region = ExtCreateRegion(nullptr, sizeof(data), reinterpret_cast<const RGNDATA*>(&data));
-  SetWindowRgn(region, TRUE);   // null: no region, square corners
+  SetWindowRgn(region, TRUE);  // null: no region, square corners
   InvalidateRect(nullptr, TRUE);
 }
 
 LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_ERASEBKGND: {
-    CDCHandle dc(reinterpret_cast<HDC>(wParam));
-    return OnEraseBkgnd(&dc);
-  }
-  case WM_NCHITTEST:
-    if (m_settings.clientDrag) {
-      LRESULT hit = Default();
-      return hit == HTCLIENT ? HTCAPTION : hit;
+    case WM_ERASEBKGND: {
+      CDCHandle dc(reinterpret_cast<HDC>(wParam));
+      return OnEraseBkgnd(&dc);
     }
-    break;
-  case WM_SIZE:
-    if (m_settings.roundedFrame) {
-      LRESULT result = Default();
-      if (wParam != SIZE_MINIMIZED) FrameRegion(LOWORD(lParam), HIWORD(lParam));
-      return result;
-    }
-    break;
-  case WM_COMMAND:
-    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) != 0) {
-      if (LOWORD(wParam) == m_settings.minimizeButtonId) {
-        ShowWindow(SW_MINIMIZE);
-        return 0;
+    case WM_NCHITTEST:
+      if (m_settings.clientDrag) {
+        LRESULT hit = Default();
+        return hit == HTCLIENT ? HTCAPTION : hit;
       }
-      if (LOWORD(wParam) == m_settings.closeButtonId) {
-        CDialog::OnCancel();
-        return 0;
+      break;
+    case WM_SIZE:
+      if (m_settings.roundedFrame) {
+        LRESULT result = Default();
+        if (wParam != SIZE_MINIMIZED) FrameRegion(LOWORD(lParam), HIWORD(lParam));
+        return result;
       }
-    }
-    break;
+      break;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) != 0) {
+        if (LOWORD(wParam) == m_settings.minimizeButtonId) {
+          ShowWindow(SW_MINIMIZE);
+          return 0;
+        }
+        if (LOWORD(wParam) == m_settings.closeButtonId) {
+          CDialog::OnCancel();
+          return 0;
+        }
+      }
+      break;
   }
   return CDialog::WindowProc(message, wParam, lParam);
 }

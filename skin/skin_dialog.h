@@ -9,8 +9,8 @@
 #include "skin_button.h"
 
 enum class SkinPaintMode {
-  Stretch,   // the whole bitmap stretched over the client rectangle
-  Natural,   // the bitmap at its own size at the client origin
+  Stretch,  // the whole bitmap stretched over the client rectangle
+  Natural,  // the bitmap at its own size at the client origin
 };
 
 // Faces of one skin button of a dialog. SetSkin gets (normal, active,
@@ -27,11 +27,11 @@ struct SkinDialogSettings {
   UINT backgroundId = 0;
   SkinPaintMode paintMode = SkinPaintMode::Stretch;
   COLORREF staticTextColor = RGB(255, 255, 255);
-  std::vector<int> excludedIds;        // keep the dialog's default colours
-  bool clientDrag = false;             // client area moves the window (main window)
-  bool roundedFrame = false;           // rounded window region (main window)
-  int minimizeButtonId = 0;            // this button minimises the window (0: none)
-  int closeButtonId = 0;               // this button cancels the dialog (0: none)
+  std::vector<int> excludedIds;  // keep the dialog's default colours
+  bool clientDrag = false;  // client area moves the window (main window)
+  bool roundedFrame = false;  // rounded window region (main window)
+  int minimizeButtonId = 0;  // this button minimises the window (0: none)
+  int closeButtonId = 0;  // this button cancels the dialog (0: none)
   std::vector<SkinButtonFaces> buttons;
 };
 

@@ -94,11 +94,11 @@ void CSkinHeaderCtrl::OnPaint() {
 
 LRESULT CSkinHeaderCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_PAINT:
-    OnPaint();
-    return 0;
-  case WM_ERASEBKGND:
-    return FALSE;
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return FALSE;
   }
   return CHeaderCtrl::WindowProc(message, wParam, lParam);
 }
@@ -193,28 +193,28 @@ void CSkinListCtrl::OnPaint() {
 
 LRESULT CSkinListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
   switch (draw->nmcd.dwDrawStage) {
-  case CDDS_PREPAINT:
-    return CDRF_NOTIFYITEMDRAW;
-  case CDDS_ITEMPREPAINT: {
-    int row = static_cast<int>(draw->nmcd.dwItemSpec);
-    g_rowWasSelected = (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) ? 1 : 0;
-    if (g_rowWasSelected) {
-      draw->clrText = selectedTextColor;
-      draw->clrTextBk = selectedBackColor;
-      // Painted as an ordinary row in these colours instead of the system
-      // highlight; the selection comes back at post-paint.
-      draw->nmcd.uItemState &= ~CDIS_SELECTED;
-      SetItemState(row, 0, LVIS_SELECTED);
-    }
-    return CDRF_NOTIFYPOSTPAINT;
-  }
-  case CDDS_ITEMPOSTPAINT:
-    if (g_rowWasSelected) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
       int row = static_cast<int>(draw->nmcd.dwItemSpec);
-      SetItemState(row, 0xFF, LVIS_SELECTED);
-      m_flippedRows.push_back(row);
+      g_rowWasSelected = (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) ? 1 : 0;
+      if (g_rowWasSelected) {
+        draw->clrText = selectedTextColor;
+        draw->clrTextBk = selectedBackColor;
+        // Painted as an ordinary row in these colours instead of the system
+        // highlight; the selection comes back at post-paint.
+        draw->nmcd.uItemState &= ~CDIS_SELECTED;
+        SetItemState(row, 0, LVIS_SELECTED);
+      }
+      return CDRF_NOTIFYPOSTPAINT;
     }
-    return CDRF_DODEFAULT;
+    case CDDS_ITEMPOSTPAINT:
+      if (g_rowWasSelected) {
+        int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        SetItemState(row, 0xFF, LVIS_SELECTED);
+        m_flippedRows.push_back(row);
+      }
+      return CDRF_DODEFAULT;
   }
   return CDRF_DODEFAULT;
 }
@@ -232,20 +232,20 @@ BOOL CSkinListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LR
 
 LRESULT CSkinListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_NCCALCSIZE:
-    UpdateWindow();
-    return Default();
-  case WM_MOUSEWHEEL:
-  case WM_KEYDOWN:
-  case WM_KEYUP:
-    SyncBars();
-    return Default();
-  case WM_ERASEBKGND:
-    SyncBars();
-    return FALSE;
-  case WM_PAINT:
-    OnPaint();
-    return 0;
+    case WM_NCCALCSIZE:
+      UpdateWindow();
+      return Default();
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      SyncBars();
+      return Default();
+    case WM_ERASEBKGND:
+      SyncBars();
+      return FALSE;
+    case WM_PAINT:
+      OnPaint();
+      return 0;
   }
   return CListCtrl::WindowProc(message, wParam, lParam);
 }

@@ -81,53 +81,55 @@ void CSkinScrollBarBase::OnTimer(UINT_PTR id) {
     KillTimer(kRepeatDelayTimer);
     SetTimer(kRepeatTimer, kRepeatPeriodMs);
   } else if (id == kRepeatTimer) {
-    if (m_secondPressed) Request(SB_LINEDOWN);   // SB_LINERIGHT
-    if (m_firstPressed) Request(SB_LINEUP);      // SB_LINELEFT
+    if (m_secondPressed) Request(SB_LINEDOWN);  // SB_LINERIGHT
+    if (m_firstPressed) Request(SB_LINEUP);  // SB_LINELEFT
   }
 }
 
 LRESULT CSkinScrollBarBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_PAINT: {
-    { CPaintDC validate(this); }
-    Paint();
-    return 0;
-  }
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONDBLCLK: {   // a quick second click is a second press
-    CPoint point(lParam);
-    SetCapture();
-    OnPress(point.x, point.y);
-    break;
-  }
-  case WM_LBUTTONUP: {
-    CPoint point(lParam);
-    SyncThumb();
-    StopTimers();
-    ReleaseMouse();
-    OnRelease(point.x, point.y);
-    Reset();
-    break;
-  }
-  case WM_MOUSEMOVE:
-    if (m_grabbed) {
-      CPoint point(lParam);
-      OnDrag(point.x, point.y);
-      ClampThumb();
+    case WM_PAINT: {
+      {
+        CPaintDC validate(this);
+      }
       Paint();
+      return 0;
     }
-    break;
-  case WM_TIMER:
-    OnTimer(wParam);
-    break;
-  case WM_CAPTURECHANGED:
-    // Capture taken away mid-press (another window, a message box): the
-    // release will never come, so nothing may keep repeating.
-    if (!m_releasing && reinterpret_cast<HWND>(lParam) != m_hWnd) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {  // a quick second click is a second press
+      CPoint point(lParam);
+      SetCapture();
+      OnPress(point.x, point.y);
+      break;
+    }
+    case WM_LBUTTONUP: {
+      CPoint point(lParam);
+      SyncThumb();
       StopTimers();
+      ReleaseMouse();
+      OnRelease(point.x, point.y);
       Reset();
+      break;
     }
-    break;
+    case WM_MOUSEMOVE:
+      if (m_grabbed) {
+        CPoint point(lParam);
+        OnDrag(point.x, point.y);
+        ClampThumb();
+        Paint();
+      }
+      break;
+    case WM_TIMER:
+      OnTimer(wParam);
+      break;
+    case WM_CAPTURECHANGED:
+      // Capture taken away mid-press (another window, a message box): the
+      // release will never come, so nothing may keep repeating.
+      if (!m_releasing && reinterpret_cast<HWND>(lParam) != m_hWnd) {
+        StopTimers();
+        Reset();
+      }
+      break;
   }
   return CStatic::WindowProc(message, wParam, lParam);
 }

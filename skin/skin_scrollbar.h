@@ -35,8 +35,8 @@ protected:
   virtual void OnDrag(int x, int y) = 0;
 
   bool HasList() const;
-  int Limit() const;         // the list's scroll limit in this bar's direction
-  int Position() const;      // the list's scroll position in this bar's direction
+  int Limit() const;  // the list's scroll limit in this bar's direction
+  int Position() const;  // the list's scroll position in this bar's direction
   CRect Client() const;
   // WM_VSCROLL / WM_HSCROLL with code to the list, then SyncThumb.
   void Request(UINT code);
@@ -45,7 +45,7 @@ protected:
   void ReleaseMouse();
 
   CSkinListCtrl* m_list = nullptr;
-  BYTE m_firstPressed = 0;   // up / left arrow
+  BYTE m_firstPressed = 0;  // up / left arrow
   BYTE m_secondPressed = 0;  // down / right arrow
   BYTE m_grabbed = 0;
   int m_thumbPos;

@@ -5,24 +5,24 @@
 namespace {
 
 struct NoDrivePlatform final : DrivePlatform {
-    bool RemoteName(const char*, char* remote, size_t cap) override {
-        if (cap > 0) remote[0] = '\0';
-        return false;
-    }
-    unsigned DriveType(const char*) override { return kDriveUnknown; }
-    unsigned long AddConnection(const NetConnection&, const char*, const char*, unsigned) override {
-        return kNetNotSupported;
-    }
-    unsigned long CancelConnection(const char*, unsigned, bool) override { return kNetNotConnected; }
-    bool LoggedOnUser(char* user, size_t cap) override {
-        if (cap > 0) user[0] = '\0';
-        return false;
-    }
+  bool RemoteName(const char*, char* remote, size_t cap) override {
+    if (cap > 0) remote[0] = '\0';
+    return false;
+  }
+  unsigned DriveType(const char*) override { return kDriveUnknown; }
+  unsigned long AddConnection(const NetConnection&, const char*, const char*, unsigned) override {
+    return kNetNotSupported;
+  }
+  unsigned long CancelConnection(const char*, unsigned, bool) override { return kNetNotConnected; }
+  bool LoggedOnUser(char* user, size_t cap) override {
+    if (cap > 0) user[0] = '\0';
+    return false;
+  }
 };
 
 }  // namespace
 
 DrivePlatform& SystemDrivePlatform() {
-    static NoDrivePlatform platform;
-    return platform;
+  static NoDrivePlatform platform;
+  return platform;
 }

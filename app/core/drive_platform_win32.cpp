@@ -9,62 +9,62 @@
 namespace {
 
 struct Win32DrivePlatform final : DrivePlatform {
-    bool RemoteName(const char* drive, char* remote, size_t cap) override {
-        if (cap == 0) return false;
-        remote[0] = '\0';
-        char buffer[256] = {};
-        DWORD length = sizeof buffer;
-        if (WNetGetConnectionA(drive, buffer, &length) != NO_ERROR) return false;
-        buffer[sizeof buffer - 1] = '\0';
-        size_t n = std::strlen(buffer);
-        if (n > cap - 1) n = cap - 1;
-        std::memcpy(remote, buffer, n);
-        remote[n] = '\0';
-        return true;
-    }
+  bool RemoteName(const char* drive, char* remote, size_t cap) override {
+    if (cap == 0) return false;
+    remote[0] = '\0';
+    char buffer[256] = {};
+    DWORD length = sizeof buffer;
+    if (WNetGetConnectionA(drive, buffer, &length) != NO_ERROR) return false;
+    buffer[sizeof buffer - 1] = '\0';
+    size_t n = std::strlen(buffer);
+    if (n > cap - 1) n = cap - 1;
+    std::memcpy(remote, buffer, n);
+    remote[n] = '\0';
+    return true;
+  }
 
-    unsigned DriveType(const char* drive) override {
-        // GetDriveTypeA wants the root directory: "Z:" becomes "Z:\".
-        char root[4] = {};
-        if (drive == nullptr || drive[0] == '\0' || drive[1] != ':') return DRIVE_NO_ROOT_DIR;
-        root[0] = drive[0];
-        root[1] = ':';
-        root[2] = '\\';
-        return GetDriveTypeA(root);
-    }
+  unsigned DriveType(const char* drive) override {
+    // GetDriveTypeA wants the root directory: "Z:" becomes "Z:\".
+    char root[4] = {};
+    if (drive == nullptr || drive[0] == '\0' || drive[1] != ':') return DRIVE_NO_ROOT_DIR;
+    root[0] = drive[0];
+    root[1] = ':';
+    root[2] = '\\';
+    return GetDriveTypeA(root);
+  }
 
-    unsigned long AddConnection(const NetConnection& resource, const char* password, const char* user,
-                                unsigned flags) override {
-        NETRESOURCEA record = {};
-        record.dwType = resource.type;
-        record.lpLocalName = const_cast<char*>(resource.localName);
-        record.lpRemoteName = const_cast<char*>(resource.remoteName);
-        record.lpProvider = const_cast<char*>(resource.provider);
-        return WNetAddConnection2A(&record, password, user, flags);
-    }
+  unsigned long AddConnection(const NetConnection& resource, const char* password, const char* user,
+                              unsigned flags) override {
+    NETRESOURCEA record = {};
+    record.dwType = resource.type;
+    record.lpLocalName = const_cast<char*>(resource.localName);
+    record.lpRemoteName = const_cast<char*>(resource.remoteName);
+    record.lpProvider = const_cast<char*>(resource.provider);
+    return WNetAddConnection2A(&record, password, user, flags);
+  }
 
-    unsigned long CancelConnection(const char* name, unsigned flags, bool force) override {
-        return WNetCancelConnection2A(name, flags, force ? TRUE : FALSE);
-    }
+  unsigned long CancelConnection(const char* name, unsigned flags, bool force) override {
+    return WNetCancelConnection2A(name, flags, force ? TRUE : FALSE);
+  }
 
-    bool LoggedOnUser(char* user, size_t cap) override {
-        if (cap == 0) return false;
-        user[0] = '\0';
-        char buffer[260] = {};
-        DWORD length = sizeof buffer;
-        if (WNetGetUserA(nullptr, buffer, &length) != NO_ERROR) return false;
-        buffer[sizeof buffer - 1] = '\0';
-        size_t n = std::strlen(buffer);
-        if (n > cap - 1) n = cap - 1;
-        std::memcpy(user, buffer, n);
-        user[n] = '\0';
-        return true;
-    }
+  bool LoggedOnUser(char* user, size_t cap) override {
+    if (cap == 0) return false;
+    user[0] = '\0';
+    char buffer[260] = {};
+    DWORD length = sizeof buffer;
+    if (WNetGetUserA(nullptr, buffer, &length) != NO_ERROR) return false;
+    buffer[sizeof buffer - 1] = '\0';
+    size_t n = std::strlen(buffer);
+    if (n > cap - 1) n = cap - 1;
+    std::memcpy(user, buffer, n);
+    user[n] = '\0';
+    return true;
+  }
 };
 
 }  // namespace
 
 DrivePlatform& SystemDrivePlatform() {
-    static Win32DrivePlatform platform;
-    return platform;
+  static Win32DrivePlatform platform;
+  return platform;
 }

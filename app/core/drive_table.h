@@ -7,16 +7,16 @@
 #include <vector>
 
 struct MappedDriveEntry {
-    char host[256];   // host part of \\host\share; empty when not a network connection
-    char share[256];  // everything after the host's backslash; empty when not connected
-    char drive[8];    // "Z:" .. "A:"
+  char host[256];  // host part of \\host\share; empty when not a network connection
+  char share[256];  // everything after the host's backslash; empty when not connected
+  char drive[8];  // "Z:" .. "A:"
 };
 
 // Row 0 is Z:, row 1 Y:, ..., row 25 A:. Starts zeroed; ScanMappedDrives is
 // the only writer of host and share.
 constexpr int kMappedDriveRows = 26;
 struct MappedDriveTableRecord {
-    MappedDriveEntry row[kMappedDriveRows];
+  MappedDriveEntry row[kMappedDriveRows];
 };
 extern MappedDriveTableRecord MappedDriveTable;
 
@@ -35,20 +35,20 @@ constexpr unsigned kDriveRamDisk = 6;
 // the others stay zero.
 constexpr unsigned kResourceTypeDisk = 1;  // RESOURCETYPE_DISK
 struct NetConnection {
-    unsigned type;           // kResourceTypeDisk
-    const char* localName;   // "Z:"
-    const char* remoteName;  // "\\host\share"
-    const char* provider;    // null: Windows picks the network
+  unsigned type;  // kResourceTypeDisk
+  const char* localName;  // "Z:"
+  const char* remoteName;  // "\\host\share"
+  const char* provider;  // null: Windows picks the network
 };
 
 // Connection flags (WNetAddConnection2A, WNetCancelConnection2A).
 constexpr unsigned kConnectUpdateProfile = 1;  // CONNECT_UPDATE_PROFILE
-constexpr unsigned kConnectInteractive = 8;    // CONNECT_INTERACTIVE
+constexpr unsigned kConnectInteractive = 8;  // CONNECT_INTERACTIVE
 
 // WNet results the program tells apart.
 constexpr unsigned long kNetNoError = 0;
 constexpr unsigned long kNetNotConnected = 2250;  // ERROR_NOT_CONNECTED
-constexpr unsigned long kNetNotSupported = 50;    // ERROR_NOT_SUPPORTED
+constexpr unsigned long kNetNotSupported = 50;  // ERROR_NOT_SUPPORTED
 
 // The system calls behind the table and the drive mapping: the one home of
 // the Windows networking (MPR) calls. The Windows build uses the WNet
@@ -56,23 +56,23 @@ constexpr unsigned long kNetNotSupported = 50;    // ERROR_NOT_SUPPORTED
 // kDriveUnknown for every letter and refuses to connect. Tests install their
 // own.
 struct DrivePlatform {
-    virtual ~DrivePlatform() = default;
-    // Remote name the drive ("Z:") is connected to, terminated within cap;
-    // false when it is not a network connection or the call fails.
-    virtual bool RemoteName(const char* drive, char* remote, size_t cap) = 0;
-    // Drive type of the drive ("Z:"), a GetDriveTypeA value.
-    virtual unsigned DriveType(const char* drive) = 0;
-    // WNetAddConnection2A: connects resource with password and user (either
-    // may be null: the default credentials, or "" for empty ones) and flags.
-    // kNetNoError on success, else the system's error code.
-    virtual unsigned long AddConnection(const NetConnection& resource, const char* password,
-                                        const char* user, unsigned flags) = 0;
-    // WNetCancelConnection2A of name ("Z:"); force drops it even with files
-    // open. kNetNoError on success.
-    virtual unsigned long CancelConnection(const char* name, unsigned flags, bool force) = 0;
-    // WNetGetUserA with a null local name: the logged-on user, terminated
-    // within cap; false (and "") when the call fails.
-    virtual bool LoggedOnUser(char* user, size_t cap) = 0;
+  virtual ~DrivePlatform() = default;
+  // Remote name the drive ("Z:") is connected to, terminated within cap;
+  // false when it is not a network connection or the call fails.
+  virtual bool RemoteName(const char* drive, char* remote, size_t cap) = 0;
+  // Drive type of the drive ("Z:"), a GetDriveTypeA value.
+  virtual unsigned DriveType(const char* drive) = 0;
+  // WNetAddConnection2A: connects resource with password and user (either
+  // may be null: the default credentials, or "" for empty ones) and flags.
+  // kNetNoError on success, else the system's error code.
+  virtual unsigned long AddConnection(const NetConnection& resource, const char* password,
+                                      const char* user, unsigned flags) = 0;
+  // WNetCancelConnection2A of name ("Z:"); force drops it even with files
+  // open. kNetNoError on success.
+  virtual unsigned long CancelConnection(const char* name, unsigned flags, bool force) = 0;
+  // WNetGetUserA with a null local name: the logged-on user, terminated
+  // within cap; false (and "") when the call fails.
+  virtual bool LoggedOnUser(char* user, size_t cap) = 0;
 };
 DrivePlatform& SystemDrivePlatform();
 // nullptr goes back to SystemDrivePlatform(). The platform is not owned.
@@ -94,12 +94,12 @@ void ScanMappedDrives();
 // letter: "Z:" when free, "Z: \\host\share" when mapped (host and share both
 // non-empty). selected is the index of the first free item, -1 when none.
 struct DriveLetterComboItem {
-    std::string text;
-    int row;  // MappedDriveTable row of the letter
+  std::string text;
+  int row;  // MappedDriveTable row of the letter
 };
 struct DriveLetterComboContent {
-    std::vector<DriveLetterComboItem> items;
-    int selected;
+  std::vector<DriveLetterComboItem> items;
+  int selected;
 };
 DriveLetterComboContent BuildDriveLetterCombo();
 

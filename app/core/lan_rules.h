@@ -7,23 +7,28 @@
 
 #include "commands.h"
 
-enum class MessageIcon { Hand, Exclamation, Information };
+enum class MessageIcon { Hand,
+                         Exclamation,
+                         Information };
 
 // The three address inputs of a change; the numbers are the kinds of the
 // field check. None: no input is to blame.
-enum class AddressField { None = 0, Address = 1, Netmask = 2, Gateway = 3 };
+enum class AddressField { None = 0,
+                          Address = 1,
+                          Netmask = 2,
+                          Gateway = 3 };
 
 // One message box: text, caption and icon.
 struct LanMessage {
-    const char* text;
-    const char* caption;
-    MessageIcon icon;
+  const char* text;
+  const char* caption;
+  MessageIcon icon;
 };
 
 // Messages of the change that no check below returns.
 extern const LanMessage kNoDeviceSelectedMessage;  // apply without a clicked device
-extern const LanMessage kDhcpFailedMessage;        // SetDhcpClient unanswered
-extern const LanMessage kDhcpEnabledMessage;       // SetDhcpClient acknowledged
+extern const LanMessage kDhcpFailedMessage;  // SetDhcpClient unanswered
+extern const LanMessage kDhcpEnabledMessage;  // SetDhcpClient acknowledged
 
 // Outcome of a check. When ok, message and caption are nullptr, control is
 // None and field -1. Otherwise message/caption/icon are the message box to
@@ -32,12 +37,12 @@ extern const LanMessage kDhcpEnabledMessage;       // SetDhcpClient acknowledged
 // only for the twelve field messages, whose window moves the focus to that
 // field.
 struct LanCheckResult {
-    bool ok;
-    const char* message;  // nullptr when ok
-    const char* caption;  // "Error" or "Warning"
-    MessageIcon icon;
-    AddressField control;
-    int field;            // 0..3 within that control, -1 when none
+  bool ok;
+  const char* message;  // nullptr when ok
+  const char* caption;  // "Error" or "Warning"
+  MessageIcon icon;
+  AddressField control;
+  int field;  // 0..3 within that control, -1 when none
 };
 
 // Field rule of one address input. A blank gateway is accepted at once.
@@ -71,10 +76,10 @@ LanCheckResult ValidateStaticSettings(bool addressBlank, const int a[4], bool ne
 // The edited values of one LAN port: the three address inputs (a blank
 // input reads as four zeros) and the DHCP choice.
 struct LanPortValues {
-    int address[4];
-    int netmask[4];
-    int gateway[4];
-    bool dhcp;
+  int address[4];
+  int netmask[4];
+  int gateway[4];
+  bool dhcp;
 };
 
 // The half of the record a port name stands for: 1 for exactly "LAN2", 0

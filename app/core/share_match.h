@@ -4,9 +4,9 @@
 
 // How a table row's host is compared with the device.
 enum class HostMatch {
-    NameOrAddressNoCase,  // device click and unmap refresh
-    NameOrAddressExact,   // map refresh: case-sensitive
-    AddressOnly,          // LAN port change
+  NameOrAddressNoCase,  // device click and unmap refresh
+  NameOrAddressExact,  // map refresh: case-sensitive
+  AddressOnly,  // LAN port change
 };
 
 // True when the share is a recycle-bin companion the list leaves out: its

@@ -19,5 +19,5 @@ bool ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor,
 
 // Tests on a version name, as the login dialog and drive mapping use them.
 bool VersionNameIsMeOr98(const char* name);  // contains "ME" or "98": the share login shows the Windows user
-bool VersionNameIsOldNt(const char* name);   // contains "NT": NT 3.51 and NT 4
-bool VersionNameIsVista(const char* name);   // contains "Vista": 6.x and later
+bool VersionNameIsOldNt(const char* name);  // contains "NT": NT 3.51 and NT 4
+bool VersionNameIsVista(const char* name);  // contains "Vista": 6.x and later

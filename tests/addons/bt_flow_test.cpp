@@ -144,20 +144,15 @@ TEST_F(BtFlowTest, DeviceNotReadyIsToldWhyAndTheFlowStops) {
     bool opensDevicePages;
   } cases[] = {
       {"firmware refuses at the first answer", {"3"}, {"2"}, 1, 1, {2000, 1000}, notSupported, false},
-      {"firmware refuses later: polled on", {"3"}, {"0", "2"}, 1, 16,
-       [] { std::vector<int> p = {2000, 1000}; p.insert(p.end(), 15, 2000); return p; }(), notSupported, false},
-      {"firmware never answers", {"3"}, {kSilent}, 1, 16,
-       [] { std::vector<int> p = {2000, 1000}; p.insert(p.end(), 15, 2000); return p; }(), notSupported, false},
+      {"firmware refuses later: polled on", {"3"}, {"0", "2"}, 1, 16, [] { std::vector<int> p = {2000, 1000}; p.insert(p.end(), 15, 2000); return p; }(), notSupported, false},
+      {"firmware never answers", {"3"}, {kSilent}, 1, 16, [] { std::vector<int> p = {2000, 1000}; p.insert(p.end(), 15, 2000); return p; }(), notSupported, false},
       {"no hard drive", {"1"}, {"1"}, 1, 2, {2000, 1000, 2000},
        "\"No hard drives were detected.\nPlease verify that the hard drives are properly connected before "
        "continuing.\" (Nexora Storage Utility, no icon)\n",
        false},
-      {"disk not formatted", {kSilent, "2"}, {"1"}, 2, 2, {2000, 2000, 1000, 2000},
-       "\"Please format hard drive.\" (Nexora Storage Utility, no icon)\n", true},
-      {"unknown disk status", {"6"}, {"1"}, 15, 2,
-       [] { std::vector<int> p(15, 2000); p.push_back(1000); p.push_back(2000); return p; }(), notSupported, false},
-      {"disk status never answered", {kSilent}, {"1"}, 15, 2,
-       [] { std::vector<int> p(15, 2000); p.push_back(1000); p.push_back(2000); return p; }(), notSupported, false},
+      {"disk not formatted", {kSilent, "2"}, {"1"}, 2, 2, {2000, 2000, 1000, 2000}, "\"Please format hard drive.\" (Nexora Storage Utility, no icon)\n", true},
+      {"unknown disk status", {"6"}, {"1"}, 15, 2, [] { std::vector<int> p(15, 2000); p.push_back(1000); p.push_back(2000); return p; }(), notSupported, false},
+      {"disk status never answered", {kSilent}, {"1"}, 15, 2, [] { std::vector<int> p(15, 2000); p.push_back(1000); p.push_back(2000); return p; }(), notSupported, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -196,7 +191,7 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
   } cases[] = {
       {"3", "HDD_1", "HDD_1\\Nas_Prog/BT"},
       {"4", "HDD_a", "HDD_a\\Nas_Prog/BT"},
-      {"5", "hdd_1", "HDD_1\\Nas_Prog/BT"},   // the literal name, whatever the device's case
+      {"5", "hdd_1", "HDD_1\\Nas_Prog/BT"},  // the literal name, whatever the device's case
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string("disk status ") + c.disk + ", volume " + c.volume);
@@ -206,7 +201,7 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
     // An old "bt" from an earlier install is replaced.
     files.files[DevicePath(c.folder, "bt")] = "old bt";
     AddonFlowState = {};
-    AddonFlowState.AddonAborted = -1;   // an earlier flow was abandoned
+    AddonFlowState.AddonAborted = -1;  // an earlier flow was abandoned
     timers.periods.clear();
     const bool open = RunFlow();
 
@@ -256,8 +251,8 @@ TEST_F(BtFlowTest, PayloadThatDoesNotArriveEndsTheRunWithoutRestartWait) {
 TEST_F(BtFlowTest, LoginStep) {
   const struct {
     const char* name;
-    const char* password;    // the device's
-    const char* typed;       // nullptr: no login dialog expected
+    const char* password;  // the device's
+    const char* typed;  // nullptr: no login dialog expected
     size_t loginQueries;
     bool proceeds;
   } cases[] = {
@@ -268,10 +263,10 @@ TEST_F(BtFlowTest, LoginStep) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     net.devices[0].password = c.password;
-    answers = {{11, {"3"}}, {15, {"2"}}};   // readiness ends quickly, refused
+    answers = {{11, {"3"}}, {15, {"2"}}};  // readiness ends quickly, refused
     answered.clear();
     AddonFlowState = {};
-    LoginForAdmin = 0;   // the drive mapping asked for share credentials last
+    LoginForAdmin = 0;  // the drive mapping asked for share credentials last
     bool adminMode = false;
     RunFlow([&](CMainDlg&) {
       if (c.typed == nullptr) return;

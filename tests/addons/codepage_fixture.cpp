@@ -75,8 +75,8 @@ void AddonTest::SetUp() {
   // The add-on queries: disk status (11), code page (9), first volume (12).
   net.onRequest = [this](const SeenRequest& r) {
     if (r.type != kQueryRequest) return;
-    const std::string* text = r.code == 11 ? &addon.diskStatus
-                              : r.code == 9 ? &addon.codePage
+    const std::string* text = r.code == 11   ? &addon.diskStatus
+                              : r.code == 9  ? &addon.codePage
                               : r.code == 12 ? &addon.shareName
                                              : nullptr;
     if (text != nullptr && !text->empty()) sockets.Queue(0, QueryReply(device.ip, *text));

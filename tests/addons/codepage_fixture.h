@@ -14,18 +14,18 @@
 class FakeAddonFiles : public AddonFiles {
 public:
   std::map<std::string, Bytes> files;
-  std::vector<std::string> written;      // paths of completed writes, in order
+  std::vector<std::string> written;  // paths of completed writes, in order
   std::vector<std::string> connects;
   std::vector<std::string> removed;
-  std::vector<std::string> started;      // command lines, with the show flag
+  std::vector<std::string> started;  // command lines, with the show flag
   std::vector<std::pair<std::string, std::string>> copies;
 
   // Faults, each by path substring ("" none).
-  std::string failOpen;                  // OpenForWrite returns null
-  std::string shortWrite;                // Write stores one byte less
-  std::string failClose;                 // Close reports an error (bytes kept)
-  std::string failCopy;                  // CopyFailIfExists fails (to path)
-  std::string vanish;                    // the file is gone before Exists
+  std::string failOpen;  // OpenForWrite returns null
+  std::string shortWrite;  // Write stores one byte less
+  std::string failClose;  // Close reports an error (bytes kept)
+  std::string failCopy;  // CopyFailIfExists fails (to path)
+  std::string vanish;  // the file is gone before Exists
   bool connectFails = false;
 
   DWORD Connect(const char* remoteName) override;
@@ -71,7 +71,7 @@ protected:
   class QuickClock : public FakeClock {
   public:
     unsigned TimerPeriod(unsigned) override { return period; }
-    unsigned period = 300;   // well after the seam gives the window its action
+    unsigned period = 300;  // well after the seam gives the window its action
   } quick;
   FakeAddonFiles files;
   AddonDevice addon;

@@ -71,21 +71,14 @@ TEST_F(CodePageFlowTest, EveryLanguageWritesItsFilesInOrderOnBothLayouts) {
       {2, "HDD_1", number, "850", {"codepage.850", "nls_cp850.ko", "nls_cp850_12.ko", "unicode_map.850"}},
       {6, "HDD_a", letter, "949", {"codepage.949", "nls_cp949.o", "nls_euc-kr.o", "unicode_map.949"}},
       {6, "HDD_1", number, "949", {"codepage.949", "nls_cp949.ko", "nls_cp949_12.ko", "unicode_map.949"}},
-      {7, "HDD_a", letter, "866",
-       {"codepage.866", "nls_cp866.o", "nls_koi8-r.o", "unicode_map.866", "unicode_map.KOI8-R"}},
-      {7, "HDD_1", number, "866",
-       {"codepage.866", "nls_cp866.ko", "nls_koi8-r.ko", "nls_cp866_12.ko", "nls_koi8-r_12.ko", "unicode_map.866",
-        "unicode_map.KOI8-R"}},
-      {8, "HDD_a", letter, "932",
-       {"codepage.932", "nls_cp932.o", "nls_euc-jp.o", "nls_sjis.o", "unicode_map.932"}},
-      {8, "HDD_1", number, "932",
-       {"codepage.932", "nls_cp932.ko", "nls_euc-jp.ko", "nls_cp932_12.ko", "nls_euc-jp_12.ko",
-        "unicode_map.932"}},
+      {7, "HDD_a", letter, "866", {"codepage.866", "nls_cp866.o", "nls_koi8-r.o", "unicode_map.866", "unicode_map.KOI8-R"}},
+      {7, "HDD_1", number, "866", {"codepage.866", "nls_cp866.ko", "nls_koi8-r.ko", "nls_cp866_12.ko", "nls_koi8-r_12.ko", "unicode_map.866", "unicode_map.KOI8-R"}},
+      {8, "HDD_a", letter, "932", {"codepage.932", "nls_cp932.o", "nls_euc-jp.o", "nls_sjis.o", "unicode_map.932"}},
+      {8, "HDD_1", number, "932", {"codepage.932", "nls_cp932.ko", "nls_euc-jp.ko", "nls_cp932_12.ko", "nls_euc-jp_12.ko", "unicode_map.932"}},
       // No answer to the first-volume query: the "HDD_a" folder and modules.
       {8, "", letter, "932", {"codepage.932", "nls_cp932.o", "nls_euc-jp.o", "nls_sjis.o", "unicode_map.932"}},
       // A lower-case answer keeps its spelling in the folder.
-      {2, "hdd_1", "hdd_1\\.systemfile\\.codepages", "850",
-       {"codepage.850", "nls_cp850.ko", "nls_cp850_12.ko", "unicode_map.850"}},
+      {2, "hdd_1", "hdd_1\\.systemfile\\.codepages", "850", {"codepage.850", "nls_cp850.ko", "nls_cp850_12.ko", "unicode_map.850"}},
   };
   for (const LanguageCase& c : cases) {
     SCOPED_TRACE(std::string("row ") + std::to_string(c.row) + " on \"" + c.volume + "\"");
@@ -144,7 +137,7 @@ TEST_F(CodePageFlowTest, ExtendedRowsWriteNothingAndOnlySetTheCodePage) {
 TEST_F(CodePageFlowTest, DiskStatusDecidesWhetherTheDialogShows) {
   struct Case {
     std::string status;
-    const char* message;   // null: the dialog shows
+    const char* message;  // null: the dialog shows
     size_t polls;
     const char* started;
   };
@@ -284,8 +277,8 @@ TEST_F(CodePageFlowTest, UnknownVolumeNameTakesTheFailureEndingWithoutWriting) {
 
 TEST_F(CodePageFlowTest, InstallWindowIgnoresEnterEscAndClose) {
   addon.shareName = "HDD_a";
-  AddonFlowState.SelectedLanguageIndex = 3;   // no files: only the code page
-  quick.period = 60000;                        // no tick before the keys
+  AddonFlowState.SelectedLanguageIndex = 3;  // no files: only the code page
+  quick.period = 60000;  // no tick before the keys
   bool survived = false;
   fwtest::PushModalAction([&](CDialog& d) {
     for (WPARAM id : {WPARAM(IDOK), WPARAM(IDCANCEL)}) d.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
@@ -363,7 +356,7 @@ TEST_F(AddonTest, WritePayloadFileSucceedsOnlyWhenTheWholeFileArrived) {
     SCOPED_TRACE(c.name);
     files = FakeAddonFiles();
     c.setUp(files);
-    AddonFlowState.LastCopyFailed = c.result;   // the opposite of what must follow
+    AddonFlowState.LastCopyFailed = c.result;  // the opposite of what must follow
     EXPECT_EQ(c.result, WritePayloadFile(c.kind, c.number, dest.c_str(), ""));
     EXPECT_EQ(1 - c.result, AddonFlowState.LastCopyFailed);
     if (c.result == 1) {
@@ -379,7 +372,7 @@ TEST_F(AddonTest, WritePayloadFileThroughTheStagingFolder) {
   for (bool copyFails : {false, true}) {
     SCOPED_TRACE(copyFails ? "copy fails" : "copied");
     files = FakeAddonFiles();
-    files.files[dest] = Bytes{9, 9};   // an old copy on the device
+    files.files[dest] = Bytes{9, 9};  // an old copy on the device
     if (copyFails) files.failCopy = "Nas_Prog";
     EXPECT_EQ(copyFails ? 0 : 1, WritePayloadFile("BT", 220, staged.c_str(), dest.c_str()));
     EXPECT_EQ(copyFails ? 1 : 0, AddonFlowState.LastCopyFailed);

@@ -54,7 +54,7 @@ TEST_F(WidgetTest, EachKnownModelOpensItsWidgetFileAfterWritingTheAddress) {
   } cases[] = {
       {"KX-7100", "NXORAEu_KX7100_Widget.widget"},
       {"KX-7200", "NXORAEu_KX7200_Widget.widget"},
-      {"KX-7300", "NXORAEu_KX7300_Widget"},   // no extension
+      {"KX-7300", "NXORAEu_KX7300_Widget"},  // no extension
       {"KX-7400", "NXORAEu_KX7400_Widget.widget"},
   };
   for (const auto& c : cases) {
@@ -85,7 +85,8 @@ TEST_F(WidgetTest, EveryWayOutOfThePromptButDownloadCountsAsNext) {
       {"Escape key", [](CDialog& d) {
          // As typed: the dialog's loop turns the key into its cancel command.
          ::PostMessageA(::GetDlgItem(d.m_hWnd, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
-       }, 0},
+       },
+       0},
       {"close command", [](CDialog& d) { d.PostMessage(WM_CLOSE); }, 0},
       {"Download button", PressDownload, 1},
   };
@@ -120,7 +121,7 @@ TEST_F(WidgetTest, UnknownModelAsksForTheModel) {
     const char* model;
     fwtest::ModalAction choose;
     int choice;
-    const char* file;   // nullptr: nothing opened
+    const char* file;  // nullptr: nothing opened
   } cases[] = {
       {"lower case KX-7200, KX-7200 chosen", "kx-7200",
        [](CDialog& d) { fwtest::ClickButton(d, IDC_MODEL_7200); fwtest::ClickButton(d, IDOK); }, 1,

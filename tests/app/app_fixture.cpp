@@ -92,23 +92,23 @@ void FakeNetwork::Answer(FakeSocketLayer& sockets, int interfaceIndex, const Byt
     if (d.ip != seen.target || d.interfaceIndex != interfaceIndex) continue;
     if (seen.type == kQueryRequest) {
       switch (seen.code) {
-      case 20: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.lanConfig)); break;
-      case 3: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.shares)); break;
-      case 19: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.ssl)); break;
-      case 18:
-        if (d.answersDomain) sockets.Queue(interfaceIndex, QueryReply(d.ip, d.domain));
-        break;
-      case 4: {
-        // adminUser, 0x55 0xAA, adminPassword
-        const Bytes data = seen.Data();
-        const std::string text(data.begin(), data.end());
-        const size_t mark = text.find("\x55\xAA");
-        const bool accepted = mark != std::string::npos && text.substr(0, mark) == "admin" &&
-                              text.substr(mark + 2) == d.password;
-        sockets.Queue(interfaceIndex, QueryReply(d.ip, accepted ? "\x01" : ""));
-        break;
-      }
-      default: break;
+        case 20: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.lanConfig)); break;
+        case 3: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.shares)); break;
+        case 19: sockets.Queue(interfaceIndex, QueryReply(d.ip, d.ssl)); break;
+        case 18:
+          if (d.answersDomain) sockets.Queue(interfaceIndex, QueryReply(d.ip, d.domain));
+          break;
+        case 4: {
+          // adminUser, 0x55 0xAA, adminPassword
+          const Bytes data = seen.Data();
+          const std::string text(data.begin(), data.end());
+          const size_t mark = text.find("\x55\xAA");
+          const bool accepted = mark != std::string::npos && text.substr(0, mark) == "admin" &&
+                                text.substr(mark + 2) == d.password;
+          sockets.Queue(interfaceIndex, QueryReply(d.ip, accepted ? "\x01" : ""));
+          break;
+        }
+        default: break;
       }
     } else if (seen.type == kSetRequest && d.answersSet) {
       const std::string from = seen.code == 2 && !d.dhcpAddress.empty() ? d.dhcpAddress : d.ip;

@@ -23,15 +23,15 @@ struct SimDevice {
   std::string netmask = "255.255.255.0";
   std::string gateway = "192.168.0.1";
   char dhcpFlag = '0';
-  std::string model;          // reported when set (discovery reply type 8)
-  std::string lanConfig;      // QueryLanConfig reply text; empty: one port
-  std::string shares;         // QueryShareList reply text
+  std::string model;  // reported when set (discovery reply type 8)
+  std::string lanConfig;  // QueryLanConfig reply text; empty: one port
+  std::string shares;  // QueryShareList reply text
   std::string ssl = "0";
-  std::string domain;         // QueryDomain reply text
+  std::string domain;  // QueryDomain reply text
   bool answersDomain = true;  // false: QueryDomain goes unanswered
-  std::string password;       // administrator password
-  bool answersSet = true;     // answers set requests
-  std::string dhcpAddress;    // address reported after SetDhcpClient; empty: ip
+  std::string password;  // administrator password
+  bool answersSet = true;  // answers set requests
+  std::string dhcpAddress;  // address reported after SetDhcpClient; empty: ip
   uint8_t mac[6] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
   int interfaceIndex = 0;
 };
@@ -39,12 +39,12 @@ struct SimDevice {
 // A request the program sent, as the devices saw it.
 struct SeenRequest {
   uint8_t type;
-  uint8_t code;          // byte 21; 0 for discovery
-  std::string target;    // the device address of bytes 17..20
+  uint8_t code;  // byte 21; 0 for discovery
+  std::string target;  // the device address of bytes 17..20
   Bytes bytes;
   // Data of a query (offset 28) or set request (offset 60), by its length field.
   Bytes Data() const;
-  std::string Text(size_t offset, size_t width) const;   // a text field
+  std::string Text(size_t offset, size_t width) const;  // a text field
 };
 
 class FakeNetwork {
@@ -69,16 +69,41 @@ public:
   bool versionResult = true;
   DWORD platformId = VER_PLATFORM_WIN32_NT;
   DWORD major = 5, minor = 1, build = 2600;
-  DWORD versionSize = 0;      // dwOSVersionInfoSize the program passed
+  DWORD versionSize = 0;  // dwOSVersionInfoSize the program passed
   std::string userName = "alice";
 
   BOOL QueryVersion(OSVERSIONINFOA* info) override;
   BOOL QueryUserName(char* buffer, DWORD* size) override;
-  void Play98() { platformId = VER_PLATFORM_WIN32_WINDOWS; major = 4; minor = 10; build = 1998; }
-  void PlayMe() { platformId = VER_PLATFORM_WIN32_WINDOWS; major = 4; minor = 90; build = 3000; }
-  void PlayXp() { platformId = VER_PLATFORM_WIN32_NT; major = 5; minor = 1; build = 2600; }
-  void PlayNt4() { platformId = VER_PLATFORM_WIN32_NT; major = 4; minor = 0; build = 1381; }
-  void PlayVista() { platformId = VER_PLATFORM_WIN32_NT; major = 6; minor = 0; build = 6002; }
+  void Play98() {
+    platformId = VER_PLATFORM_WIN32_WINDOWS;
+    major = 4;
+    minor = 10;
+    build = 1998;
+  }
+  void PlayMe() {
+    platformId = VER_PLATFORM_WIN32_WINDOWS;
+    major = 4;
+    minor = 90;
+    build = 3000;
+  }
+  void PlayXp() {
+    platformId = VER_PLATFORM_WIN32_NT;
+    major = 5;
+    minor = 1;
+    build = 2600;
+  }
+  void PlayNt4() {
+    platformId = VER_PLATFORM_WIN32_NT;
+    major = 4;
+    minor = 0;
+    build = 1381;
+  }
+  void PlayVista() {
+    platformId = VER_PLATFORM_WIN32_NT;
+    major = 6;
+    minor = 0;
+    build = 6002;
+  }
 };
 
 class AppTest : public ProtocolTest {
@@ -95,7 +120,7 @@ protected:
   static void ChooseComboItem(CMainDlg& dlg, CComboBox& combo, int item);
   // Puts "a.b.c.d" into an address control; "" blanks it.
   static void SetAddressText(CIPAddressCtrl& control, const std::string& text);
-  static std::string AddressText(const CIPAddressCtrl& control);   // "" when blank
+  static std::string AddressText(const CIPAddressCtrl& control);  // "" when blank
   // Index (0..3) of the field of control that has the focus, -1 when none.
   static int FocusedField(const CIPAddressCtrl& control);
   // Makes device the selected one in DeviceList without the window.

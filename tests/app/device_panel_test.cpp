@@ -151,11 +151,11 @@ TEST_F(DevicePanelTest, SharesMappedThroughNameOrAddressShowTheirLetter) {
   device.name = "nas1";
   device.shares = "HDD_1:USB:Music:Photos";
   net.Add(device);
-  drives.Map("Z:", "\\\\NAS1\\hdd_1");            // through the name, other case
-  drives.Map("X:", "\\\\192.168.0.32\\USB");      // through the address
-  drives.Map("W:", "\\\\othernas\\Music");        // another host
+  drives.Map("Z:", "\\\\NAS1\\hdd_1");  // through the name, other case
+  drives.Map("X:", "\\\\192.168.0.32\\USB");  // through the address
+  drives.Map("W:", "\\\\othernas\\Music");  // another host
   drives.Map("V:", "\\\\nas1\\Photos");
-  drives.Map("F:", "\\\\nas1\\Photos");           // the letter nearest A: wins
+  drives.Map("F:", "\\\\nas1\\Photos");  // the letter nearest A: wins
   RunMain([&](CMainDlg& dlg) {
     ClickDevice(dlg, 0);
     ASSERT_EQ(4, dlg.shareListCtrl.GetItemCount());
@@ -169,7 +169,7 @@ TEST_F(DevicePanelTest, SharesMappedThroughNameOrAddressShowTheirLetter) {
 TEST_F(DevicePanelTest, ShareNamesAreShownInTheAnsiCodePage) {
   if (GetACP() != 1252) GTEST_SKIP() << "expects code page 1252, got " << GetACP();
   SimDevice device;
-  device.shares = "Caf\xC3\xA9:\xE4\xB8\xAD\xE6\x96\x87";   // "Café", two CJK characters
+  device.shares = "Caf\xC3\xA9:\xE4\xB8\xAD\xE6\x96\x87";  // "Café", two CJK characters
   net.Add(device);
   drives.Map("Z:", "\\\\NAS1\\caf\xE9");
   RunMain([&](CMainDlg& dlg) {
@@ -204,7 +204,7 @@ TEST_F(DevicePanelTest, SilentDeviceShowsAsSinglePortWithoutShares) {
   SimDevice device;
   net.Add(device);
   RunMain([&](CMainDlg& dlg) {
-    net.devices.clear();   // answers nothing from now on
+    net.devices.clear();  // answers nothing from now on
     std::strcpy(CommandBuffers.lanConfig.port[0].name, "LAN1");
     ClickDevice(dlg, 0);
     EXPECT_EQ(1, dlg.deviceSelected);

@@ -108,58 +108,29 @@ TEST_F(DriveMappingTest, CredentialsTriedOnEachWindowsVersion) {
   struct Case {
     const char* name;
     void (FakeHostPlatform::*play)();
-    const char* domain;       // nullptr: the device does not answer
+    const char* domain;  // nullptr: the device does not answer
     // The credentials the share accepts: user and password, nullptr for
     // either means any; flags 0 means any.
     const char* user;
     const char* password;
     unsigned flags;
-    const Login* login;       // the login dialog and what is typed; nullptr: not shown
-    Lines calls;              // after the device click
+    const Login* login;  // the login dialog and what is typed; nullptr: not shown
+    Lines calls;  // after the device click
     const char* messages;
     bool queriesDomain;
   };
   static const Login typedPassword{"ignored", "pw"};
   const Case cases[] = {
-      {"XP, domain, logged-on user accepted", &FakeHostPlatform::PlayXp, "CORP", "CORP\\alice", nullptr, 0, nullptr,
-       {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1),
-        Add("Y:", kCompanion, "NULL", "\"CORP\\alice\"", 1)},
-       kMapped, true},
-      {"XP, domain, typed user", &FakeHostPlatform::PlayXp, "CORP", "CORP\\bob", "pw", 0, &kBob,
-       {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1),
-        Add("Z:", kShare, "\"pw\"", "\"CORP\\bob\"", 1), Add("Y:", kCompanion, "\"pw\"", "\"CORP\\bob\"", 1)},
-       kMapped, true},
-      {"XP, no domain, empty credentials accepted", &FakeHostPlatform::PlayXp, "", nullptr, nullptr, 0, nullptr,
-       {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Y:", kCompanion, "NULL", "NULL", 1)},
-       kMapped, true},
-      {"XP, device silent on the domain", &FakeHostPlatform::PlayXp, nullptr, nullptr, nullptr, 0, nullptr,
-       {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Y:", kCompanion, "NULL", "NULL", 1)},
-       kMapped, true},
-      {"XP, no domain, typed user", &FakeHostPlatform::PlayXp, "", "bob", "pw", 0, &kBob,
-       {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Z:", kShare, "\"pw\"", "\"bob\"", 1),
-        Add("Y:", kCompanion, "\"pw\"", "\"bob\"", 1)},
-       kMapped, true},
-      {"XP, domain, nothing accepted", &FakeHostPlatform::PlayXp, "CORP", "nobody", nullptr, 0, &kBob,
-       {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1),
-        Add("Z:", kShare, "\"pw\"", "\"CORP\\bob\"", 1)},
-       kMapFailed, true},
-      {"98, the Windows user with a typed password", &FakeHostPlatform::Play98, "", "alice", "pw", 0,
-       &typedPassword,
-       {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Z:", kShare, "\"pw\"", "\"alice\"", 1),
-        Add("Y:", kCompanion, "\"pw\"", "\"alice\"", 1)},
-       kMapped, true},
-      {"NT 4, login first, no domain asked", &FakeHostPlatform::PlayNt4, "CORP", "bob", "pw", 0, &kBob,
-       {Cancel("Z:"), Add("Z:", kShare, "\"pw\"", "\"bob\"", 1), Add("Y:", kCompanion, "\"pw\"", "\"bob\"", 1)},
-       kMapped, false},
-      {"Vista, Windows asks", &FakeHostPlatform::PlayVista, "", nullptr, nullptr, 9, nullptr,
-       {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Z:", kShare, "\"\"", "\"\"", 9),
-        Add("Y:", kCompanion, "NULL", "NULL", 9)},
-       kMapped, true},
-      {"Vista, domain, Windows asks and fails", &FakeHostPlatform::PlayVista, "CORP", "nobody", nullptr, 0,
-       nullptr,
-       {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1),
-        Add("Z:", kShare, "\"\"", "\"\"", 9)},
-       kMapFailed, true},
+      {"XP, domain, logged-on user accepted", &FakeHostPlatform::PlayXp, "CORP", "CORP\\alice", nullptr, 0, nullptr, {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1), Add("Y:", kCompanion, "NULL", "\"CORP\\alice\"", 1)}, kMapped, true},
+      {"XP, domain, typed user", &FakeHostPlatform::PlayXp, "CORP", "CORP\\bob", "pw", 0, &kBob, {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1), Add("Z:", kShare, "\"pw\"", "\"CORP\\bob\"", 1), Add("Y:", kCompanion, "\"pw\"", "\"CORP\\bob\"", 1)}, kMapped, true},
+      {"XP, no domain, empty credentials accepted", &FakeHostPlatform::PlayXp, "", nullptr, nullptr, 0, nullptr, {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Y:", kCompanion, "NULL", "NULL", 1)}, kMapped, true},
+      {"XP, device silent on the domain", &FakeHostPlatform::PlayXp, nullptr, nullptr, nullptr, 0, nullptr, {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Y:", kCompanion, "NULL", "NULL", 1)}, kMapped, true},
+      {"XP, no domain, typed user", &FakeHostPlatform::PlayXp, "", "bob", "pw", 0, &kBob, {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Z:", kShare, "\"pw\"", "\"bob\"", 1), Add("Y:", kCompanion, "\"pw\"", "\"bob\"", 1)}, kMapped, true},
+      {"XP, domain, nothing accepted", &FakeHostPlatform::PlayXp, "CORP", "nobody", nullptr, 0, &kBob, {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1), Add("Z:", kShare, "\"pw\"", "\"CORP\\bob\"", 1)}, kMapFailed, true},
+      {"98, the Windows user with a typed password", &FakeHostPlatform::Play98, "", "alice", "pw", 0, &typedPassword, {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Z:", kShare, "\"pw\"", "\"alice\"", 1), Add("Y:", kCompanion, "\"pw\"", "\"alice\"", 1)}, kMapped, true},
+      {"NT 4, login first, no domain asked", &FakeHostPlatform::PlayNt4, "CORP", "bob", "pw", 0, &kBob, {Cancel("Z:"), Add("Z:", kShare, "\"pw\"", "\"bob\"", 1), Add("Y:", kCompanion, "\"pw\"", "\"bob\"", 1)}, kMapped, false},
+      {"Vista, Windows asks", &FakeHostPlatform::PlayVista, "", nullptr, nullptr, 9, nullptr, {Cancel("Z:"), Add("Z:", kShare, "\"\"", "\"\"", 1), Add("Z:", kShare, "\"\"", "\"\"", 9), Add("Y:", kCompanion, "NULL", "NULL", 9)}, kMapped, true},
+      {"Vista, domain, Windows asks and fails", &FakeHostPlatform::PlayVista, "CORP", "nobody", nullptr, 0, nullptr, {Cancel("Z:"), "user", Add("Z:", kShare, "NULL", "\"CORP\\alice\"", 1), Add("Z:", kShare, "\"\"", "\"\"", 9)}, kMapFailed, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -197,7 +168,7 @@ TEST_F(DriveMappingTest, CredentialsTriedOnEachWindowsVersion) {
 
 TEST_F(DriveMappingTest, OldNtTriesTheTypedCredentialsSixTimes) {
   struct Case {
-    int acceptedAt;   // attempt that succeeds, 0: none
+    int acceptedAt;  // attempt that succeeds, 0: none
     int attempts;
     const char* messages;
   };
@@ -226,8 +197,8 @@ TEST_F(DriveMappingTest, CompanionGoesOnTheHighestOtherFreeLetter) {
   struct Case {
     const char* name;
     std::function<void(FakeDrivePlatform&)> setup;
-    const char* chosen;          // combo item
-    const char* companion;       // its letter, nullptr: no companion mapping
+    const char* chosen;  // combo item
+    const char* companion;  // its letter, nullptr: no companion mapping
   };
   const Case cases[] = {
       {"Z: chosen, Y: free", [](FakeDrivePlatform&) {}, "Z:", "Y:"},
@@ -299,7 +270,7 @@ TEST_F(DriveMappingTest, FailedMappingShowsThatTheOldConnectionIsGone) {
   drives.Map("Z:", "\\\\192.168.0.32\\media");
   drives.accepts = [](const char*, const char*, unsigned) { return false; };
   RunMain([&](CMainDlg& dlg) {
-    fwtest::PushModalAction([](CDialog& d) { fwtest::ClickButton(d, IDOK); });   // letter in use
+    fwtest::PushModalAction([](CDialog& d) { fwtest::ClickButton(d, IDOK); });  // letter in use
     bool loginShown = false;
     ExpectLogin(kBob, &loginShown);
     ClickDevice(dlg, 0);
@@ -347,17 +318,16 @@ TEST_F(DriveMappingTest, NothingChosenMeansNothingMapped) {
 TEST_F(DriveMappingTest, UnmapByShareOrByLetter) {
   struct Case {
     const char* name;
-    int shareRow;              // -1: none, the combo item below instead
+    int shareRow;  // -1: none, the combo item below instead
     const char* comboItem;
     Lines calls;
     const char* messages;
-    Lines remaining;           // letters still connected
+    Lines remaining;  // letters still connected
   };
   const Case cases[] = {
       {"share with its companion", 0, nullptr, {Cancel("Z:"), Cancel("Y:")}, kUnmapped, {"X:"}},
       {"share without companion", 1, nullptr, {Cancel("X:"), Cancel("")}, kUnmapped, {"Y:", "Z:"}},
-      {"mapped letter in the combo", -1, "Z: \\\\192.168.0.32\\pub", {Cancel("Z:"), Cancel("")}, kUnmapped,
-       {"X:", "Y:"}},
+      {"mapped letter in the combo", -1, "Z: \\\\192.168.0.32\\pub", {Cancel("Z:"), Cancel("")}, kUnmapped, {"X:", "Y:"}},
       {"unmapped share", 2, nullptr, {Cancel(""), Cancel("")}, kUnmapFailed, {"X:", "Y:", "Z:"}},
       {"free letter in the combo", -1, "W:", {Cancel("W:"), Cancel("")}, kUnmapFailed, {"X:", "Y:", "Z:"}},
       {"nothing chosen", -1, nullptr, {}, "", {"X:", "Y:", "Z:"}},
@@ -398,7 +368,7 @@ TEST_F(DriveMappingTest, RefreshMatchesTheHostExactlyAfterMappingAndIgnoringCase
   SimDevice device = Nas();
   device.shares = "pub:media:docs";
   net.Add(device);
-  drives.Map("X:", "\\\\NAS1\\media");   // through the name, other case
+  drives.Map("X:", "\\\\NAS1\\media");  // through the name, other case
   drives.Map("W:", "\\\\nas1\\docs");
   RunMain([&](CMainDlg& dlg) {
     Map(dlg, 0, "Z:");

@@ -16,10 +16,10 @@ struct ValidationCase {
   const char* address;
   const char* netmask;
   const char* gateway;
-  const char* message;   // nullptr: accepted
+  const char* message;  // nullptr: accepted
   const char* caption;
   UINT icon;
-  int focusControl;      // control whose field gets the focus, 0 for none
+  int focusControl;  // control whose field gets the focus, 0 for none
   int focusField;
 };
 
@@ -80,7 +80,7 @@ TEST_F(LanSettingsTest, EveryValidationMessageWithCaptionIconAndFocus) {
       if (c.message == nullptr) {
         EXPECT_TRUE(fwtest::MessageBoxes().empty()) << RecordedMessages();
         EXPECT_EQ(1u, net.Of(kSetRequest, kCodeStaticAddress).size()) << net.Trace();
-        ClickDevice(dlg, 0);   // the apply refreshed the list
+        ClickDevice(dlg, 0);  // the apply refreshed the list
         continue;
       }
       ASSERT_EQ(1u, fwtest::MessageBoxes().size()) << RecordedMessages();
@@ -146,7 +146,8 @@ TEST_F(LanSettingsTest, FieldChecksBeyondTheControlsRangeNameTheirDigit) {
       EXPECT_EQ(c.message, fwtest::MessageBoxes()[0].text);
       EXPECT_EQ("Error", fwtest::MessageBoxes()[0].caption);
       EXPECT_EQ(UINT(MB_ICONINFORMATION), fwtest::MessageBoxes()[0].icon());
-      const CIPAddressCtrl& control = c.kind == 1 ? dlg.ipEdit : c.kind == 2 ? dlg.netmaskEdit : dlg.gatewayEdit;
+      const CIPAddressCtrl& control = c.kind == 1 ? dlg.ipEdit : c.kind == 2 ? dlg.netmaskEdit
+                                                                             : dlg.gatewayEdit;
       EXPECT_EQ(c.field, FocusedField(control));
     }
     // A blank gateway passes its field check at once.
@@ -191,7 +192,8 @@ TEST_F(LanSettingsTest, LinkLocalAddressWithBlankGatewaySendsAnEmptyGateway) {
     SetAddressText(dlg.gatewayEdit, "");
     fwtest::ClickButton(dlg, 1007);
     const auto sets = net.Of(kSetRequest, kCodeStaticAddress);
-    ASSERT_EQ(1u, sets.size()) << net.Trace() << "\n" << RecordedMessages();
+    ASSERT_EQ(1u, sets.size()) << net.Trace() << "\n"
+                               << RecordedMessages();
     EXPECT_EQ("", sets[0].Text(40, 16));
     EXPECT_STREQ("", CommandBuffers.gateway);
   });
@@ -345,7 +347,8 @@ TEST_F(LanSettingsTest, ApplyOnTheSecondPortStagesItsHalfAndValidatesItsValues) 
     net.requests.clear();
     fwtest::ClickButton(dlg, 1007);
     const auto sets = net.Of(kSetRequest, kCodeSetLanConfig);
-    ASSERT_EQ(1u, sets.size()) << net.Trace() << "\n" << RecordedMessages();
+    ASSERT_EQ(1u, sets.size()) << net.Trace() << "\n"
+                               << RecordedMessages();
     LanConfig sent;
     std::memcpy(&sent, sets[0].Data().data(), sizeof sent);
     EXPECT_STREQ("10.0.0.9", sent.port[1].address);

@@ -76,7 +76,10 @@ TEST_F(LoginTest, ShareModeOn98AndMeShowsTheWindowsUserGreyed) {
   for (bool me : {false, true}) {
     SCOPED_TRACE(me ? "Windows ME" : "Windows 98");
     LoginForAdmin = 0;
-    if (me) host.PlayMe(); else host.Play98();
+    if (me)
+      host.PlayMe();
+    else
+      host.Play98();
     host.userName = "alice";
     CLoginDlg login;
     fwtest::PushModalAction([&](CDialog& d) {
@@ -144,7 +147,7 @@ TEST_F(LoginTest, EmptyAdministratorPasswordIsAcceptedWithoutADialog) {
 
 TEST_F(LoginTest, PasswordTypedInTheDialogIsTriedOnce) {
   struct Case {
-    const char* typed;      // nullptr: Cancel
+    const char* typed;  // nullptr: Cancel
     bool accepted;
   };
   for (const Case& c : {Case{"secret", true}, Case{"guess", false}, Case{nullptr, false}}) {
@@ -187,7 +190,7 @@ TEST_F(LoginTest, PasswordTypedInTheDialogIsTriedOnce) {
 
 TEST_F(LoginTest, SilentDeviceCountsAsRefusing) {
   SimDevice device;
-  SelectDevice(device);   // in the list, but nothing answers
+  SelectDevice(device);  // in the list, but nothing answers
   LoginForAdmin = 1;
   fwtest::PushModalAction([](CDialog& d) { fwtest::ClickButton(d, IDOK); });
   EXPECT_FALSE(ConfirmAdminPassword());

@@ -101,9 +101,9 @@ TEST_F(MainWindowTest, SetUpGivesTitleIconsColumnsAndFonts) {
 
 TEST_F(MainWindowTest, ButtonsGetTheirFacesAndFourControlsStayHidden) {
   RunMain([&](CMainDlg& dlg) {
-    CSkinButton* skinned[] = {&dlg.exitButton,     &dlg.aboutButton, &dlg.applyButton, &dlg.btButton,
-                              &dlg.closeButton,    &dlg.minimizeButton, &dlg.languageButton,
-                              &dlg.webButton,      &dlg.unmapButton, &dlg.mapButton, &dlg.refreshButton};
+    CSkinButton* skinned[] = {&dlg.exitButton, &dlg.aboutButton, &dlg.applyButton, &dlg.btButton,
+                              &dlg.closeButton, &dlg.minimizeButton, &dlg.languageButton,
+                              &dlg.webButton, &dlg.unmapButton, &dlg.mapButton, &dlg.refreshButton};
     for (CSkinButton* button : skinned) {
       for (int face = 0; face < 4; ++face)
         EXPECT_TRUE(button->HasImage(face)) << "button " << button->GetDlgCtrlID() << " face " << face;
@@ -123,10 +123,22 @@ TEST_F(MainWindowTest, ControlsStandWhereTheTemplatePutsThem) {
     int id, x, y, w, h;
   };
   const Place places[] = {
-      {1000, 14, 44, 179, 61}, {1002, 211, 44, 68, 16},  {1008, 211, 64, 68, 16},  {1006, 50, 145, 100, 13},
-      {1010, 50, 161, 100, 13}, {1011, 50, 177, 100, 13}, {1007, 211, 164, 68, 16}, {1001, 14, 221, 157, 61},
-      {1003, 211, 250, 68, 16}, {1004, 211, 270, 68, 16}, {1009, 211, 309, 68, 16}, {1021, 133, 309, 68, 16},
-      {1022, 133, 115, 62, 19}, {1025, 203, 109, 62, 20}, {1027, 258, 3, 12, 10},   {1028, 271, 3, 12, 10},
+      {1000, 14, 44, 179, 61},
+      {1002, 211, 44, 68, 16},
+      {1008, 211, 64, 68, 16},
+      {1006, 50, 145, 100, 13},
+      {1010, 50, 161, 100, 13},
+      {1011, 50, 177, 100, 13},
+      {1007, 211, 164, 68, 16},
+      {1001, 14, 221, 157, 61},
+      {1003, 211, 250, 68, 16},
+      {1004, 211, 270, 68, 16},
+      {1009, 211, 309, 68, 16},
+      {1021, 133, 309, 68, 16},
+      {1022, 133, 115, 62, 19},
+      {1025, 203, 109, 62, 20},
+      {1027, 258, 3, 12, 10},
+      {1028, 271, 3, 12, 10},
       {1032, 202, 102, 62, 21},
   };
   RunMain([&](CMainDlg& dlg) {

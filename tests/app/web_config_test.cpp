@@ -36,13 +36,13 @@ class FakeWebPlatform : public WebPlatform {
 public:
   struct Value {
     DWORD type = REG_SZ;
-    std::string bytes;   // stored as is (add the terminator yourself)
+    std::string bytes;  // stored as is (add the terminator yourself)
   };
   // "subkey" -> default value; keys with no entry do not exist.
   std::map<std::string, Value> registry;
-  std::vector<UINT> execResults;                 // one per call; 33 when used up
+  std::vector<UINT> execResults;  // one per call; 33 when used up
   std::vector<std::pair<std::string, UINT>> execs;
-  std::vector<ProbeAnswer> answers;              // one per check; reached when used up
+  std::vector<ProbeAnswer> answers;  // one per check; reached when used up
   std::vector<std::string> checkedUrls;
   std::vector<DWORD> checkFlags;
   int openKeys = 0;
@@ -172,10 +172,10 @@ TEST_F(WebConfigTest, BrowserCommandLineFromTheRegistry) {
   struct Case {
     const char* name;
     const char* ssl;
-    const char* browser;          // default browser's key name; null: none registered
-    const char* command;          // its open command; null: none
-    std::vector<UINT> results;    // WinExec results in turn
-    Execs expected;               // every WinExec call (all with SW_HIDE)
+    const char* browser;  // default browser's key name; null: none registered
+    const char* command;  // its open command; null: none
+    std::vector<UINT> results;  // WinExec results in turn
+    Execs expected;  // every WinExec call (all with SW_HIDE)
   };
   const std::string http = "http://192.168.0.32";
   const std::string https = "https://192.168.0.32";
@@ -185,18 +185,13 @@ TEST_F(WebConfigTest, BrowserCommandLineFromTheRegistry) {
       {"SSL text with a 1 elsewhere", "01", "IE", nullptr, {}, {{"explorer " + https, SW_HIDE}}},
       {"lower-case ie is another browser", "0", "iexplorer", "C:\\x\\ie.exe", {}, {{"C:\\x\\ie.exe " + http, SW_HIDE}}},
       {"other browser", "0", "FIREFOX.EXE", "C:\\ff\\firefox.exe", {}, {{"C:\\ff\\firefox.exe " + http, SW_HIDE}}},
-      {"other browser, SSL on", "1", "FIREFOX.EXE", "\"C:\\ff\\firefox.exe\" -url", {},
-       {{"\"C:\\ff\\firefox.exe\" -url " + https, SW_HIDE}}},
-      {"browser file gone (2)", "0", "Gone", "C:\\gone.exe", {2},
-       {{"C:\\gone.exe " + http, SW_HIDE}, {"explorer " + http, SW_HIDE}}},
-      {"browser path gone (3), SSL on", "1", "Gone", "C:\\no\\gone.exe", {3},
-       {{"C:\\no\\gone.exe " + https, SW_HIDE}, {"explorer " + https, SW_HIDE}}},
-      {"bad format (11)", "0", "Bad", "C:\\bad.exe", {11},
-       {{"C:\\bad.exe " + http, SW_HIDE}, {"explorer " + http, SW_HIDE}}},
+      {"other browser, SSL on", "1", "FIREFOX.EXE", "\"C:\\ff\\firefox.exe\" -url", {}, {{"\"C:\\ff\\firefox.exe\" -url " + https, SW_HIDE}}},
+      {"browser file gone (2)", "0", "Gone", "C:\\gone.exe", {2}, {{"C:\\gone.exe " + http, SW_HIDE}, {"explorer " + http, SW_HIDE}}},
+      {"browser path gone (3), SSL on", "1", "Gone", "C:\\no\\gone.exe", {3}, {{"C:\\no\\gone.exe " + https, SW_HIDE}, {"explorer " + https, SW_HIDE}}},
+      {"bad format (11)", "0", "Bad", "C:\\bad.exe", {11}, {{"C:\\bad.exe " + http, SW_HIDE}, {"explorer " + http, SW_HIDE}}},
       {"out of memory (0) ends it", "0", "Low", "C:\\low.exe", {0}, {{"C:\\low.exe " + http, SW_HIDE}}},
       {"access denied (5) ends it", "0", "Denied", "C:\\denied.exe", {5}, {{"C:\\denied.exe " + http, SW_HIDE}}},
-      {"explorer fails too: no message", "0", "Gone", "C:\\gone.exe", {2, 2},
-       {{"C:\\gone.exe " + http, SW_HIDE}, {"explorer " + http, SW_HIDE}}},
+      {"explorer fails too: no message", "0", "Gone", "C:\\gone.exe", {2, 2}, {{"C:\\gone.exe " + http, SW_HIDE}, {"explorer " + http, SW_HIDE}}},
       {"no browser registered", "0", nullptr, nullptr, {2}, {{" " + http, SW_HIDE}, {"explorer " + http, SW_HIDE}}},
   };
   for (const Case& c : cases) {
@@ -231,7 +226,7 @@ TEST_F(WebConfigTest, UnreachableDeviceIsReportedAndTheListsRefreshed) {
   struct Case {
     const char* name;
     ProbeAnswer answer;
-    int fewestWaits, mostWaits;   // one-second pauses before the message
+    int fewestWaits, mostWaits;  // one-second pauses before the message
   };
   const Case cases[] = {
       // The first look may come before the probe has written.
@@ -302,7 +297,7 @@ TEST_F(WebConfigTest, LateProbeOfAnEarlierPressDoesNotAnswerForTheNextOne) {
     probeClock.pauses.clear();
     probeClock.onPause = [&](int ms) {
       if (ms != 1000 || Waits() != 1) return;
-      web.Release(0);   // the first probe finds the device; the second still hangs
+      web.Release(0);  // the first probe finds the device; the second still hangs
       EXPECT_TRUE(WaitForProbeThreads(5000, 1));
     };
     PressWeb(dlg);

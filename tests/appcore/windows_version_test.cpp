@@ -8,10 +8,10 @@
 namespace {
 
 struct VersionCase {
-    unsigned platform, major, minor, build;
-    const char* name;
-    int code;
-    bool known;
+  unsigned platform, major, minor, build;
+  const char* name;
+  int code;
+  bool known;
 };
 
 const VersionCase kVersionCases[] = {
@@ -50,37 +50,37 @@ const VersionCase kVersionCases[] = {
 };
 
 TEST(ClassifyWindowsVersion, VersionTable) {
-    for (const VersionCase& c : kVersionCases) {
-        SCOPED_TRACE(::testing::Message() << "platform " << c.platform << " version " << c.major << "." << c.minor
-                                          << " build " << c.build);
-        char name[64];
-        std::memset(name, 'x', sizeof name);
-        int code = -1;
-        EXPECT_EQ(c.known, ClassifyWindowsVersion(c.platform, c.major, c.minor, c.build, name, sizeof name, &code));
-        EXPECT_STREQ(c.name, name);
-        EXPECT_EQ(c.code, code);
-    }
+  for (const VersionCase& c : kVersionCases) {
+    SCOPED_TRACE(::testing::Message() << "platform " << c.platform << " version " << c.major << "." << c.minor
+                                      << " build " << c.build);
+    char name[64];
+    std::memset(name, 'x', sizeof name);
+    int code = -1;
+    EXPECT_EQ(c.known, ClassifyWindowsVersion(c.platform, c.major, c.minor, c.build, name, sizeof name, &code));
+    EXPECT_STREQ(c.name, name);
+    EXPECT_EQ(c.code, code);
+  }
 }
 
 TEST(ClassifyWindowsVersion, NameIsCutToItsBuffer) {
-    char name[8];
-    std::memset(name, 'x', sizeof name);
-    int code = -1;
-    ClassifyWindowsVersion(2, 5, 1, 2600, name, sizeof name, &code);
-    EXPECT_STREQ("Windows", name);
-    EXPECT_EQ(104, code);
+  char name[8];
+  std::memset(name, 'x', sizeof name);
+  int code = -1;
+  ClassifyWindowsVersion(2, 5, 1, 2600, name, sizeof name, &code);
+  EXPECT_STREQ("Windows", name);
+  EXPECT_EQ(104, code);
 
-    char guard[2] = {'x', 'y'};
-    ClassifyWindowsVersion(2, 5, 1, 2600, guard, 0, nullptr);
-    EXPECT_EQ('x', guard[0]) << "a zero-sized buffer is not written";
-    ClassifyWindowsVersion(2, 5, 1, 2600, guard, 1, nullptr);
-    EXPECT_EQ('\0', guard[0]);
-    EXPECT_EQ('y', guard[1]);
+  char guard[2] = {'x', 'y'};
+  ClassifyWindowsVersion(2, 5, 1, 2600, guard, 0, nullptr);
+  EXPECT_EQ('x', guard[0]) << "a zero-sized buffer is not written";
+  ClassifyWindowsVersion(2, 5, 1, 2600, guard, 1, nullptr);
+  EXPECT_EQ('\0', guard[0]);
+  EXPECT_EQ('y', guard[1]);
 }
 
 struct NameTestCase {
-    const char* name;
-    bool meOr98, oldNt, vista;
+  const char* name;
+  bool meOr98, oldNt, vista;
 };
 
 const NameTestCase kNameTests[] = {
@@ -101,12 +101,12 @@ const NameTestCase kNameTests[] = {
 };
 
 TEST(VersionNameTests, WhichRulesApply) {
-    for (const NameTestCase& c : kNameTests) {
-        SCOPED_TRACE(c.name ? c.name : "(null)");
-        EXPECT_EQ(c.meOr98, VersionNameIsMeOr98(c.name));
-        EXPECT_EQ(c.oldNt, VersionNameIsOldNt(c.name));
-        EXPECT_EQ(c.vista, VersionNameIsVista(c.name));
-    }
+  for (const NameTestCase& c : kNameTests) {
+    SCOPED_TRACE(c.name ? c.name : "(null)");
+    EXPECT_EQ(c.meOr98, VersionNameIsMeOr98(c.name));
+    EXPECT_EQ(c.oldNt, VersionNameIsOldNt(c.name));
+    EXPECT_EQ(c.vista, VersionNameIsVista(c.name));
+  }
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 namespace {
 
 class FrameworkEnvironment : public ::testing::Environment {
- public:
+public:
   void SetUp() override { AfxInitCommonControls(); }
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FrameworkEnvironment);
@@ -27,7 +27,7 @@ LONG_PTR FrameworkProc() { return reinterpret_cast<LONG_PTR>(&AfxWndProc); }
 
 // A button that records its owner drawing and its subclassing.
 class RecordingButton : public CButton {
- public:
+public:
   int drawCount = 0;
   UINT drawnId = 0;
   int preSubclassCount = 0;
@@ -46,14 +46,14 @@ class RecordingButton : public CButton {
 
 // A header that records the items it was asked to draw.
 class RecordingHeader : public CHeaderCtrl {
- public:
+public:
   std::vector<UINT> drawnItems;
   void DrawItem(LPDRAWITEMSTRUCT item) override { drawnItems.push_back(item->itemID); }
 };
 
 // A list that answers its own custom-draw notifications.
 class RecordingList : public CListCtrl {
- public:
+public:
   std::vector<DWORD> stages;
   BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
     if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
@@ -68,7 +68,7 @@ class RecordingList : public CListCtrl {
 
 // The main test dialog (template 100) with hooks for each test.
 class TestDialog : public CDialog {
- public:
+public:
   explicit TestDialog(UINT templateId = IDD_TEST_MAIN, CWnd* parent = nullptr)
       : CDialog(templateId, parent) {}
 
@@ -84,14 +84,14 @@ class TestDialog : public CDialog {
   int maxEditChars = 16;
 
   std::vector<std::string> events;
-  std::vector<UINT> notifyCodesSeen;     // WM_NOTIFY codes that reached WindowProc
-  std::vector<UINT> drawItemIdsSeen;     // WM_DRAWITEM that reached WindowProc
-  std::vector<UINT> ctlColorIdsSeen;     // WM_CTLCOLORSTATIC that reached OnCtlColor
-  std::vector<UINT_PTR> timersSeen;      // WM_TIMER ids that reached WindowProc
+  std::vector<UINT> notifyCodesSeen;  // WM_NOTIFY codes that reached WindowProc
+  std::vector<UINT> drawItemIdsSeen;  // WM_DRAWITEM that reached WindowProc
+  std::vector<UINT> ctlColorIdsSeen;  // WM_CTLCOLORSTATIC that reached OnCtlColor
+  std::vector<UINT_PTR> timersSeen;  // WM_TIMER ids that reached WindowProc
   std::function<void(TestDialog&)> onInit;
   std::function<void(TestDialog&)> onOpen;  // command of button 1040
 
- protected:
+protected:
   void DoDataExchange(CDataExchange* pDX) override {
     CDialog::DoDataExchange(pDX);
     if (!attachControls) return;
@@ -160,7 +160,7 @@ void RunInDialog(TestDialog& dlg, const std::function<void(TestDialog&)>& body) 
 }
 
 class FrameworkTest : public ::testing::Test {
- protected:
+protected:
   fwtest::ScopedSeams seams;
 };
 
@@ -308,7 +308,7 @@ TEST_F(FrameworkTest, NestedDialogGetsTheNextAction) {
 
 // A dialog whose WindowProc handles a private message and WM_SETTEXT.
 class DispatchDialog : public CDialog {
- public:
+public:
   DispatchDialog() : CDialog(IDD_TEST_INNER) {}
   std::vector<UINT> seen;
   UINT messageInDefault = 0;
@@ -353,7 +353,7 @@ TEST_F(FrameworkTest, WindowProcSeesMessagesAndDefaultRunsTheOriginalProcedure) 
 // A window made with CreateEx or subclassed directly, and what happens when
 // the window or the object goes first.
 class CountingStatic : public CStatic {
- public:
+public:
   int postNcDestroy = 0;
   int paints = 0;
   void PostNcDestroy() override { ++postNcDestroy; }
@@ -562,7 +562,7 @@ TEST_F(FrameworkTest, TextRadioAndLengthLimitExchange) {
 
 TEST_F(FrameworkTest, RadioGroupWithNothingCheckedGivesMinusOne) {
   TestDialog dlg;
-  dlg.radio = 5;   // out of range: nothing is checked on loading
+  dlg.radio = 5;  // out of range: nothing is checked on loading
   fwtest::PushModalAction([](CDialog& d) { fwtest::ClickButton(d, IDOK); });
   EXPECT_EQ(IDOK, dlg.DoModal());
   EXPECT_EQ(-1, dlg.radio) << "expected -1 with no radio button checked, got " << dlg.radio;
@@ -669,7 +669,7 @@ TEST_F(FrameworkTest, SeamTimerNeverReachesTheDialog) {
 // the inner one, the inner one is confirmed, and the outer one is then ended
 // by its open handler.
 class RecordingObserver : public DialogObserver {
- public:
+public:
   struct Modal {
     std::string event;
     UINT templateId;
@@ -677,7 +677,7 @@ class RecordingObserver : public DialogObserver {
     bool windowAlive;
   };
   std::vector<Modal> modals;
-  std::vector<std::string> boxes;   // "text|caption|type"
+  std::vector<std::string> boxes;  // "text|caption|type"
   int answer = IDRETRY;
 
   bool OnMessageBox(HWND, const std::string& text, const std::string& caption, UINT type, int* out) override {
@@ -700,7 +700,7 @@ class RecordingObserver : public DialogObserver {
 
 // Installs an observer for one test and puts back whatever was there.
 class ObserverTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     previous = GetDialogObserver();
     SetDialogObserver(&observer);
@@ -856,7 +856,7 @@ TEST_F(FrameworkTest, DialogBackgroundColourNeverReachesTextOrMessageBoxes) {
 }
 
 class RecordingApp : public CWinApp {
- public:
+public:
   RecordingApp() : CWinApp("Recording") {}
   BOOL initResult = FALSE;
   std::vector<std::string> calls;
@@ -875,7 +875,7 @@ TEST(Application, WinMainRunsInitThenExitAndReturnsTheExitCode) {
   {
     RecordingApp app;
     EXPECT_EQ(&app, AfxGetApp());
-    app.m_nExitCode = 1;   // start-up failure path: InitInstance FALSE
+    app.m_nExitCode = 1;  // start-up failure path: InitInstance FALSE
     EXPECT_EQ(101, AfxWinMain(::GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW));
     std::vector<std::string> expected = {"init", "exit"};
     EXPECT_EQ(expected, app.calls);
@@ -986,9 +986,9 @@ TEST_F(FrameworkTest, ScrollLimitIsTheLargestPositionNeverBelowTheStart) {
       int limit;
     };
     const Case cases[] = {
-        {0, 100, 10, 91},   // 100 - (10 - 1)
-        {0, 100, 0, 100},   // no page
-        {0, 9, 30, 0},      // page larger than the range: nothing to scroll
+        {0, 100, 10, 91},  // 100 - (10 - 1)
+        {0, 100, 0, 100},  // no page
+        {0, 9, 30, 0},  // page larger than the range: nothing to scroll
         {5, 20, 1, 20},
     };
     for (const Case& c : cases) {

@@ -17,7 +17,7 @@ struct RunningDialog {
   CDialog* dlg = nullptr;
   HWND hWnd = nullptr;
   DWORD idleSince = 0;
-  bool busy = false;              // its action is running
+  bool busy = false;  // its action is running
 };
 
 struct SeamState {
@@ -28,7 +28,7 @@ struct SeamState {
   std::vector<fwtest::MessageBoxCall> calls;
   DWORD watchdog = kDefaultWatchdog;
   std::vector<UINT> unexpected;
-  std::list<RunningDialog> running;   // innermost last; stable while actions open inner dialogs
+  std::list<RunningDialog> running;  // innermost last; stable while actions open inner dialogs
 };
 
 SeamState& State() {
@@ -97,7 +97,7 @@ public:
     call.caption = caption;
     call.type = type;
     if (s.handler) {
-      fwtest::MessageBoxHandler handler = s.handler;   // the handler may replace itself
+      fwtest::MessageBoxHandler handler = s.handler;  // the handler may replace itself
       call.answer = handler(call);
     } else if (!s.answers.empty()) {
       call.answer = s.answers.front();
@@ -169,12 +169,36 @@ void ClearMessageBoxes() { State().calls.clear(); }
 int DefaultMessageBoxAnswer(UINT type) {
   int buttons[3] = {IDOK, IDOK, IDOK};
   switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: buttons[0] = IDOK; buttons[1] = IDCANCEL; buttons[2] = IDCANCEL; break;
-    case MB_ABORTRETRYIGNORE: buttons[0] = IDABORT; buttons[1] = IDRETRY; buttons[2] = IDIGNORE; break;
-    case MB_YESNOCANCEL: buttons[0] = IDYES; buttons[1] = IDNO; buttons[2] = IDCANCEL; break;
-    case MB_YESNO: buttons[0] = IDYES; buttons[1] = IDNO; buttons[2] = IDNO; break;
-    case MB_RETRYCANCEL: buttons[0] = IDRETRY; buttons[1] = IDCANCEL; buttons[2] = IDCANCEL; break;
-    case MB_CANCELTRYCONTINUE: buttons[0] = IDCANCEL; buttons[1] = IDTRYAGAIN; buttons[2] = IDCONTINUE; break;
+    case MB_OKCANCEL:
+      buttons[0] = IDOK;
+      buttons[1] = IDCANCEL;
+      buttons[2] = IDCANCEL;
+      break;
+    case MB_ABORTRETRYIGNORE:
+      buttons[0] = IDABORT;
+      buttons[1] = IDRETRY;
+      buttons[2] = IDIGNORE;
+      break;
+    case MB_YESNOCANCEL:
+      buttons[0] = IDYES;
+      buttons[1] = IDNO;
+      buttons[2] = IDCANCEL;
+      break;
+    case MB_YESNO:
+      buttons[0] = IDYES;
+      buttons[1] = IDNO;
+      buttons[2] = IDNO;
+      break;
+    case MB_RETRYCANCEL:
+      buttons[0] = IDRETRY;
+      buttons[1] = IDCANCEL;
+      buttons[2] = IDCANCEL;
+      break;
+    case MB_CANCELTRYCONTINUE:
+      buttons[0] = IDCANCEL;
+      buttons[1] = IDTRYAGAIN;
+      buttons[2] = IDCONTINUE;
+      break;
     default: break;
   }
   switch (type & MB_DEFMASK) {

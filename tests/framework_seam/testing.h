@@ -50,9 +50,9 @@ constexpr UINT_PTR kSeamTimerId = 0x4E58;
 struct MessageBoxCall {
   HWND owner = nullptr;
   std::string text;
-  std::string caption;            // as shown: the application's name when none was given
+  std::string caption;  // as shown: the application's name when none was given
   UINT type = 0;
-  int answer = 0;                 // what AfxMessageBox returned
+  int answer = 0;  // what AfxMessageBox returned
   UINT icon() const { return type & MB_ICONMASK; }
   UINT buttons() const { return type & MB_TYPEMASK; }
 };
@@ -79,7 +79,7 @@ std::size_t ModalActionsLeft();
 void ClearModalActions();
 
 void PushMessageBoxAnswer(int answer);
-void SetMessageBoxHandler(MessageBoxHandler handler);   // empty function: back to the queue
+void SetMessageBoxHandler(MessageBoxHandler handler);  // empty function: back to the queue
 const std::vector<MessageBoxCall>& MessageBoxes();
 void ClearMessageBoxes();
 // The answer a real message box of this type gives to Enter.

@@ -13,21 +13,21 @@
 namespace {
 
 TEST(Win32SocketLayerTest, StartsWaitsAndCloses) {
-    SocketLayer& layer = PlatformSocketLayer();
-    ASSERT_TRUE(layer.Startup());
-    for (const std::string& a : layer.HostAddresses()) EXPECT_FALSE(a.empty());
-    const uint16_t port = uint16_t(40000 + GetCurrentProcessId() % 20000);
-    const SocketHandle r = layer.OpenReceiveSocket("127.0.0.1", port, kProtocolGroup);
-    ASSERT_NE(r, kNoSocket);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(layer.WaitReadable(r, kPollWaitMs), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(8))
-        << "the readiness wait must last about its 10 ms";
-    const SocketHandle s = layer.OpenSendSocket();
-    EXPECT_NE(s, kNoSocket);
-    layer.Close(s);
-    layer.Close(r);
-    layer.Cleanup();
+  SocketLayer& layer = PlatformSocketLayer();
+  ASSERT_TRUE(layer.Startup());
+  for (const std::string& a : layer.HostAddresses()) EXPECT_FALSE(a.empty());
+  const uint16_t port = uint16_t(40000 + GetCurrentProcessId() % 20000);
+  const SocketHandle r = layer.OpenReceiveSocket("127.0.0.1", port, kProtocolGroup);
+  ASSERT_NE(r, kNoSocket);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(layer.WaitReadable(r, kPollWaitMs), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(8))
+      << "the readiness wait must last about its 10 ms";
+  const SocketHandle s = layer.OpenSendSocket();
+  EXPECT_NE(s, kNoSocket);
+  layer.Close(s);
+  layer.Close(r);
+  layer.Cleanup();
 }
 
 }  // namespace

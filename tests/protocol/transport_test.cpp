@@ -11,232 +11,232 @@ namespace {
 class TransportTest : public ProtocolTest {};
 
 TEST_F(TransportTest, MoreThanEightHostAddressesUseTheFirstEight) {
-    std::vector<std::string> ten;
-    for (int i = 1; i <= 10; ++i) ten.push_back("10.0." + std::to_string(i) + ".1");
-    sockets.hostAddresses = ten;
-    ASSERT_TRUE(OpenTransport());
-    ASSERT_EQ(LocalInterfaceTable.count, 8);
-    int sends = 0, receives = 0;
-    for (int i = 0; i < 8; ++i) EXPECT_STREQ(LocalInterfaceTable.address[i], ten[i].c_str()) << "slot " << i;
-    for (const auto& o : sockets.opened) (o.receive ? receives : sends)++;
-    EXPECT_EQ(sends, 8);
-    EXPECT_EQ(receives, 8);
+  std::vector<std::string> ten;
+  for (int i = 1; i <= 10; ++i) ten.push_back("10.0." + std::to_string(i) + ".1");
+  sockets.hostAddresses = ten;
+  ASSERT_TRUE(OpenTransport());
+  ASSERT_EQ(LocalInterfaceTable.count, 8);
+  int sends = 0, receives = 0;
+  for (int i = 0; i < 8; ++i) EXPECT_STREQ(LocalInterfaceTable.address[i], ten[i].c_str()) << "slot " << i;
+  for (const auto& o : sockets.opened) (o.receive ? receives : sends)++;
+  EXPECT_EQ(sends, 8);
+  EXPECT_EQ(receives, 8);
 }
 
 TEST_F(TransportTest, OneAddressGivesOneSendAndOneReceiveSocket) {
-    sockets.hostAddresses = {"192.168.0.10"};
-    ASSERT_TRUE(OpenTransport());
-    ASSERT_EQ(LocalInterfaceTable.count, 1);
-    ASSERT_EQ(sockets.opened.size(), 2u);
-    EXPECT_FALSE(sockets.opened[0].receive);  // send sockets first
-    EXPECT_TRUE(sockets.opened[1].receive);
-    EXPECT_EQ(sockets.opened[1].address, "192.168.0.10");
-    EXPECT_EQ(sockets.opened[1].port, 13579);
-    EXPECT_EQ(sockets.opened[1].group, "224.0.0.1");
-    EXPECT_EQ(LocalInterfaceTable.sendSocket[0], sockets.opened[0].handle);
-    EXPECT_EQ(LocalInterfaceTable.receiveSocket[0], sockets.opened[1].handle);
+  sockets.hostAddresses = {"192.168.0.10"};
+  ASSERT_TRUE(OpenTransport());
+  ASSERT_EQ(LocalInterfaceTable.count, 1);
+  ASSERT_EQ(sockets.opened.size(), 2u);
+  EXPECT_FALSE(sockets.opened[0].receive);  // send sockets first
+  EXPECT_TRUE(sockets.opened[1].receive);
+  EXPECT_EQ(sockets.opened[1].address, "192.168.0.10");
+  EXPECT_EQ(sockets.opened[1].port, 13579);
+  EXPECT_EQ(sockets.opened[1].group, "224.0.0.1");
+  EXPECT_EQ(LocalInterfaceTable.sendSocket[0], sockets.opened[0].handle);
+  EXPECT_EQ(LocalInterfaceTable.receiveSocket[0], sockets.opened[1].handle);
 }
 
 TEST_F(TransportTest, NoResolvableAddressLeavesAnEmptyTable) {
-    sockets.hostAddresses = {};
-    ASSERT_TRUE(OpenTransport());
-    EXPECT_EQ(LocalInterfaceTable.count, 0);
-    EXPECT_TRUE(sockets.opened.empty());
-    DiscoverDevices(3, 3);
-    EXPECT_TRUE(sockets.sent.empty());
-    EXPECT_TRUE(IsDeviceListEmpty());
+  sockets.hostAddresses = {};
+  ASSERT_TRUE(OpenTransport());
+  EXPECT_EQ(LocalInterfaceTable.count, 0);
+  EXPECT_TRUE(sockets.opened.empty());
+  DiscoverDevices(3, 3);
+  EXPECT_TRUE(sockets.sent.empty());
+  EXPECT_TRUE(IsDeviceListEmpty());
 }
 
 TEST_F(TransportTest, StartupFailureOpensNothing) {
-    sockets.startupResult = false;
-    sockets.hostAddresses = {"192.168.0.10"};
-    EXPECT_FALSE(OpenTransport());
-    EXPECT_TRUE(sockets.opened.empty());
+  sockets.startupResult = false;
+  sockets.hostAddresses = {"192.168.0.10"};
+  EXPECT_FALSE(OpenTransport());
+  EXPECT_TRUE(sockets.opened.empty());
 }
 
 TEST_F(TransportTest, StartupFailureEndsTheProcessWithCodeOne) {
-    sockets.startupResult = false;
-    EXPECT_EXIT(OpenTransportOrExit(), ::testing::ExitedWithCode(1), "");
+  sockets.startupResult = false;
+  EXPECT_EXIT(OpenTransportOrExit(), ::testing::ExitedWithCode(1), "");
 }
 
 TEST_F(TransportTest, ClientIdIsSixTimeSeededRandomBytesThenFourZeros) {
-    sockets.hostAddresses = {"192.168.0.10"};
-    const time_t before = std::time(nullptr);
-    ASSERT_TRUE(OpenTransport());
-    const time_t after = std::time(nullptr);
-    const Bytes got(ClientId, ClientId + 10);
-    bool matched = false;
-    std::string candidates;
-    for (time_t t = before; t <= after; ++t) {
-        std::srand(unsigned(t));
-        Bytes expected(10, 0);
-        for (int i = 0; i < 6; ++i) expected[i] = uint8_t(std::rand() & 0xff);
-        matched = matched || expected == got;
-        candidates += Hex(expected) + "| ";
-    }
-    EXPECT_TRUE(matched) << "expected one of " << candidates << "got " << Hex(got);
+  sockets.hostAddresses = {"192.168.0.10"};
+  const time_t before = std::time(nullptr);
+  ASSERT_TRUE(OpenTransport());
+  const time_t after = std::time(nullptr);
+  const Bytes got(ClientId, ClientId + 10);
+  bool matched = false;
+  std::string candidates;
+  for (time_t t = before; t <= after; ++t) {
+    std::srand(unsigned(t));
+    Bytes expected(10, 0);
+    for (int i = 0; i < 6; ++i) expected[i] = uint8_t(std::rand() & 0xff);
+    matched = matched || expected == got;
+    candidates += Hex(expected) + "| ";
+  }
+  EXPECT_TRUE(matched) << "expected one of " << candidates << "got " << Hex(got);
 }
 
 TEST_F(TransportTest, CloseClosesEverySocketOnceAndShutsTheLibraryDown) {
-    sockets.hostAddresses = {"10.0.0.1", "10.0.1.1", "10.0.2.1"};
-    ASSERT_TRUE(OpenTransport());
-    CloseTransport();
-    CloseTransport();  // Exit and WM_CLOSE may both close
-    EXPECT_EQ(sockets.closed.size(), 6u);
-    EXPECT_EQ(sockets.cleanups, 1);
-    EXPECT_EQ(LocalInterfaceTable.count, 0);
+  sockets.hostAddresses = {"10.0.0.1", "10.0.1.1", "10.0.2.1"};
+  ASSERT_TRUE(OpenTransport());
+  CloseTransport();
+  CloseTransport();  // Exit and WM_CLOSE may both close
+  EXPECT_EQ(sockets.closed.size(), 6u);
+  EXPECT_EQ(sockets.cleanups, 1);
+  EXPECT_EQ(LocalInterfaceTable.count, 0);
 }
 
 TEST_F(TransportTest, SendGoesToTheGroupThroughTheInterface) {
-    Open({"10.0.0.1", "10.0.1.1"});
-    const uint8_t data[3] = {1, 2, 3};
-    SendPacket(1, data, 3);
-    ASSERT_EQ(sockets.sent.size(), 1u);
-    const auto& s = sockets.sent[0];
-    EXPECT_EQ(s.socket, LocalInterfaceTable.sendSocket[1]);
-    EXPECT_EQ(s.interfaceAddress, "10.0.1.1");
-    EXPECT_EQ(s.group, "224.0.0.1");
-    EXPECT_EQ(s.port, 13579);
-    EXPECT_EQ(Hex(s.bytes), "01 02 03 ");
+  Open({"10.0.0.1", "10.0.1.1"});
+  const uint8_t data[3] = {1, 2, 3};
+  SendPacket(1, data, 3);
+  ASSERT_EQ(sockets.sent.size(), 1u);
+  const auto& s = sockets.sent[0];
+  EXPECT_EQ(s.socket, LocalInterfaceTable.sendSocket[1]);
+  EXPECT_EQ(s.interfaceAddress, "10.0.1.1");
+  EXPECT_EQ(s.group, "224.0.0.1");
+  EXPECT_EQ(s.port, 13579);
+  EXPECT_EQ(Hex(s.bytes), "01 02 03 ");
 }
 
 TEST_F(TransportTest, OutOfRangeInterfaceSendsAndWaitsNothing) {
-    Open({"10.0.0.1"});
-    const uint8_t data[1] = {1};
-    uint8_t reply[kPacketBuffer + 1];
-    SendPacket(1, data, 1);
-    SendPacket(-1, data, 1);
-    EXPECT_FALSE(AwaitReply(3, kQueryReply, nullptr, 10, reply));
-    EXPECT_TRUE(sockets.sent.empty());
-    EXPECT_TRUE(sockets.waits.empty());
+  Open({"10.0.0.1"});
+  const uint8_t data[1] = {1};
+  uint8_t reply[kPacketBuffer + 1];
+  SendPacket(1, data, 1);
+  SendPacket(-1, data, 1);
+  EXPECT_FALSE(AwaitReply(3, kQueryReply, nullptr, 10, reply));
+  EXPECT_TRUE(sockets.sent.empty());
+  EXPECT_TRUE(sockets.waits.empty());
 }
 
 // The wait's counting rules: what costs a try, what pauses.
 class AwaitReplyTest : public ProtocolTest {
 protected:
-    void SetUp() override {
-        ProtocolTest::SetUp();
-        Open({"192.168.0.10"});
-    }
-    bool Await(int limit, const char* address = "192.168.0.32") {
-        return AwaitReply(0, kQueryReply, address, limit, reply);
-    }
-    std::vector<int> Pauses(size_t n, int ms) { return std::vector<int>(n, ms); }
-    uint8_t reply[kPacketBuffer + 1];
+  void SetUp() override {
+    ProtocolTest::SetUp();
+    Open({"192.168.0.10"});
+  }
+  bool Await(int limit, const char* address = "192.168.0.32") {
+    return AwaitReply(0, kQueryReply, address, limit, reply);
+  }
+  std::vector<int> Pauses(size_t n, int ms) { return std::vector<int>(n, ms); }
+  uint8_t reply[kPacketBuffer + 1];
 };
 
 TEST_F(AwaitReplyTest, SilenceMakesLimitPlusOnePollsWithLimitPauses) {
-    for (int limit : {10, 20, 100, 300}) {
-        sockets.waits.clear();
-        clock.pauses.clear();
-        EXPECT_FALSE(Await(limit));
-        EXPECT_EQ(sockets.waits.size(), size_t(limit + 1)) << "limit " << limit;
-        EXPECT_EQ(clock.pauses, Pauses(limit, 100)) << "limit " << limit;
-        for (const auto& w : sockets.waits) ASSERT_EQ(w.timeoutMs, 10);
-    }
+  for (int limit : {10, 20, 100, 300}) {
+    sockets.waits.clear();
+    clock.pauses.clear();
+    EXPECT_FALSE(Await(limit));
+    EXPECT_EQ(sockets.waits.size(), size_t(limit + 1)) << "limit " << limit;
+    EXPECT_EQ(clock.pauses, Pauses(limit, 100)) << "limit " << limit;
+    for (const auto& w : sockets.waits) ASSERT_EQ(w.timeoutMs, 10);
+  }
 }
 
 TEST_F(AwaitReplyTest, ForeignTypesCostNothingAndDoNotPause) {
-    for (int k = 0; k < 40; ++k) sockets.Queue(0, Header(kSetReply, "192.168.0.32"));
-    sockets.Queue(0, Header(kDiscoverRequest, "0.0.0.0"));
-    sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
-    EXPECT_TRUE(Await(0));  // with limit 0 a single counted failure would end it
-    EXPECT_TRUE(clock.pauses.empty()) << "pauses: " << clock.pauses.size();
-    EXPECT_STREQ(reinterpret_cast<char*>(reply + 28), "ok");
+  for (int k = 0; k < 40; ++k) sockets.Queue(0, Header(kSetReply, "192.168.0.32"));
+  sockets.Queue(0, Header(kDiscoverRequest, "0.0.0.0"));
+  sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
+  EXPECT_TRUE(Await(0));  // with limit 0 a single counted failure would end it
+  EXPECT_TRUE(clock.pauses.empty()) << "pauses: " << clock.pauses.size();
+  EXPECT_STREQ(reinterpret_cast<char*>(reply + 28), "ok");
 }
 
 TEST_F(AwaitReplyTest, ForeignClientIdOrAddressCostsATry) {
-    const uint8_t other[6] = {1, 2, 3, 4, 5, 6};
-    struct Case {
-        const char* what;
-        Bytes first;
-    } cases[] = {
-        {"foreign client id", QueryReply("192.168.0.32", "x", other)},
-        {"other device", QueryReply("192.168.0.33", "x")},
-        {"shorter than the header", Bytes{kQueryReply, 0x3A, 0x7F, 0x01, 0xC2, 0x55, 0xE0}},
-    };
-    for (const Case& c : cases) {
-        clock.pauses.clear();
-        sockets.Queue(0, c.first);
-        sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
-        EXPECT_TRUE(Await(1)) << c.what;
-        EXPECT_EQ(clock.pauses, Pauses(1, 100)) << c.what;
+  const uint8_t other[6] = {1, 2, 3, 4, 5, 6};
+  struct Case {
+    const char* what;
+    Bytes first;
+  } cases[] = {
+      {"foreign client id", QueryReply("192.168.0.32", "x", other)},
+      {"other device", QueryReply("192.168.0.33", "x")},
+      {"shorter than the header", Bytes{kQueryReply, 0x3A, 0x7F, 0x01, 0xC2, 0x55, 0xE0}},
+  };
+  for (const Case& c : cases) {
+    clock.pauses.clear();
+    sockets.Queue(0, c.first);
+    sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
+    EXPECT_TRUE(Await(1)) << c.what;
+    EXPECT_EQ(clock.pauses, Pauses(1, 100)) << c.what;
 
-        clock.pauses.clear();
-        sockets.Queue(0, c.first);
-        sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
-        EXPECT_FALSE(Await(0)) << c.what << ": limit 0 allows no failed poll";
-        while (sockets.Pending(0)) sockets.Receive(LocalInterfaceTable.receiveSocket[0], reply, kPacketBuffer);
-    }
+    clock.pauses.clear();
+    sockets.Queue(0, c.first);
+    sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
+    EXPECT_FALSE(Await(0)) << c.what << ": limit 0 allows no failed poll";
+    while (sockets.Pending(0)) sockets.Receive(LocalInterfaceTable.receiveSocket[0], reply, kPacketBuffer);
+  }
 }
 
 TEST_F(AwaitReplyTest, WithoutAddressCheckAnyDeviceMatches) {
-    sockets.Queue(0, QueryReply("10.9.9.9", "ok"));
-    EXPECT_TRUE(Await(0, nullptr));
+  sockets.Queue(0, QueryReply("10.9.9.9", "ok"));
+  EXPECT_TRUE(Await(0, nullptr));
 }
 
 TEST_F(AwaitReplyTest, ReplyOfFullBufferSizeIsTerminatedAfterItsLastByte) {
-    Bytes big = QueryReply("192.168.0.32", "");
-    big.resize(kPacketBuffer, 'A');
-    sockets.Queue(0, big);
-    std::memset(reply, 0xFF, sizeof reply);
-    ASSERT_TRUE(Await(0));
-    EXPECT_EQ(reply[kPacketBuffer - 1], 'A');
-    EXPECT_EQ(reply[kPacketBuffer], 0);
+  Bytes big = QueryReply("192.168.0.32", "");
+  big.resize(kPacketBuffer, 'A');
+  sockets.Queue(0, big);
+  std::memset(reply, 0xFF, sizeof reply);
+  ASSERT_TRUE(Await(0));
+  EXPECT_EQ(reply[kPacketBuffer - 1], 'A');
+  EXPECT_EQ(reply[kPacketBuffer], 0);
 }
 
 TEST_F(AwaitReplyTest, BytesOfAnEarlierLongerDatagramAreNotRead) {
-    Bytes longer = QueryReply("192.168.0.32", "stale-text");
-    longer[0] = kSetReply;  // skipped, but it went through the buffer
-    sockets.Queue(0, longer);
-    Bytes shortReply = Header(kQueryReply, "192.168.0.32");  // no data at all
-    sockets.Queue(0, shortReply);
-    ASSERT_TRUE(Await(0));
-    EXPECT_STREQ(reinterpret_cast<char*>(reply + 28), "");
+  Bytes longer = QueryReply("192.168.0.32", "stale-text");
+  longer[0] = kSetReply;  // skipped, but it went through the buffer
+  sockets.Queue(0, longer);
+  Bytes shortReply = Header(kQueryReply, "192.168.0.32");  // no data at all
+  sockets.Queue(0, shortReply);
+  ASSERT_TRUE(Await(0));
+  EXPECT_STREQ(reinterpret_cast<char*>(reply + 28), "");
 }
 
 TEST_F(AwaitReplyTest, FailedPollsAreCountedAndBounded) {
-    struct Case {
-        const char* what;
-        SocketEvent::Kind kind;
-        Bytes datagram;
-    } cases[] = {
-        {"receive that keeps failing", SocketEvent::kReceiveError, {}},
-        {"readiness wait that keeps failing", SocketEvent::kWaitError, {}},
-        {"endless stream of foreign types", SocketEvent::kDatagram, Header(kSetReply, "192.168.0.32")},
-    };
-    for (const Case& c : cases) {
-        FakeSocketLayer fresh(&clock);
-        fresh.hostAddresses = {"192.168.0.10"};
-        SetSocketLayer(&fresh);
-        CloseTransport();
-        ASSERT_TRUE(OpenTransport());
-        clock.pauses.clear();
-        fresh.QueueForever(0, c.kind, c.datagram);
-        EXPECT_FALSE(AwaitReply(0, kQueryReply, "192.168.0.32", 20, reply)) << c.what;
-        EXPECT_EQ(clock.pauses, Pauses(20, 100)) << c.what;
-        CloseTransport();
-        SetSocketLayer(&sockets);
-    }
+  struct Case {
+    const char* what;
+    SocketEvent::Kind kind;
+    Bytes datagram;
+  } cases[] = {
+      {"receive that keeps failing", SocketEvent::kReceiveError, {}},
+      {"readiness wait that keeps failing", SocketEvent::kWaitError, {}},
+      {"endless stream of foreign types", SocketEvent::kDatagram, Header(kSetReply, "192.168.0.32")},
+  };
+  for (const Case& c : cases) {
+    FakeSocketLayer fresh(&clock);
+    fresh.hostAddresses = {"192.168.0.10"};
+    SetSocketLayer(&fresh);
+    CloseTransport();
+    ASSERT_TRUE(OpenTransport());
+    clock.pauses.clear();
+    fresh.QueueForever(0, c.kind, c.datagram);
+    EXPECT_FALSE(AwaitReply(0, kQueryReply, "192.168.0.32", 20, reply)) << c.what;
+    EXPECT_EQ(clock.pauses, Pauses(20, 100)) << c.what;
+    CloseTransport();
+    SetSocketLayer(&sockets);
+  }
 }
 
 TEST_F(AwaitReplyTest, ForeignTypesUpToTheSkipBudgetStayFree) {
-    for (int k = 0; k < kMaxSkippedPerPoll; ++k) sockets.Queue(0, Header(kSetReply, "192.168.0.32"));
-    sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
-    EXPECT_TRUE(Await(0));
+  for (int k = 0; k < kMaxSkippedPerPoll; ++k) sockets.Queue(0, Header(kSetReply, "192.168.0.32"));
+  sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
+  EXPECT_TRUE(Await(0));
 }
 
 TEST_F(AwaitReplyTest, DrainReadsAtMostPollCountDatagramsWithoutPausing) {
-    for (int k = 0; k < 15; ++k) sockets.Queue(0, QueryReply("192.168.0.32", "stale"));
-    DrainReceiveSocket(0, 11);
-    EXPECT_EQ(sockets.waits.size(), 11u);
-    EXPECT_EQ(sockets.Pending(0), 4u);
-    EXPECT_TRUE(clock.pauses.empty());
+  for (int k = 0; k < 15; ++k) sockets.Queue(0, QueryReply("192.168.0.32", "stale"));
+  DrainReceiveSocket(0, 11);
+  EXPECT_EQ(sockets.waits.size(), 11u);
+  EXPECT_EQ(sockets.Pending(0), 4u);
+  EXPECT_TRUE(clock.pauses.empty());
 
-    sockets.waits.clear();
-    DrainReceiveSocket(0, 6);  // 4 left, then 2 empty polls
-    EXPECT_EQ(sockets.waits.size(), 6u);
-    EXPECT_EQ(sockets.Pending(0), 0u);
+  sockets.waits.clear();
+  DrainReceiveSocket(0, 6);  // 4 left, then 2 empty polls
+  EXPECT_EQ(sockets.waits.size(), 6u);
+  EXPECT_EQ(sockets.Pending(0), 0u);
 }
 
 }  // namespace

@@ -37,22 +37,37 @@ const BitmapCase kBitmaps[] = {
     {IDB_INSTALL_BG, 441, 178},
     {IDB_MODEL_SELECT_BG, 225, 201},
     // Main-window buttons.
-    {IDB_SEARCH, 100, 25}, {IDB_SEARCH_ACTIVE, 100, 25},
-    {IDB_WEB, 100, 25}, {IDB_WEB_ACTIVE, 100, 25},
-    {IDB_APPLY, 100, 25}, {IDB_APPLY_ACTIVE, 100, 25},
-    {IDB_MAP, 100, 25}, {IDB_MAP_ACTIVE, 100, 25},
-    {IDB_UNMAP, 100, 25}, {IDB_UNMAP_ACTIVE, 100, 25},
-    {IDB_EXIT, 100, 25}, {IDB_EXIT_ACTIVE, 100, 25},
-    {IDB_ABOUT, 100, 25}, {IDB_ABOUT_ACTIVE, 100, 25},
-    {IDB_LANGUAGE, 93, 30}, {IDB_LANGUAGE_ACTIVE, 93, 30},
-    {IDB_BT, 93, 28}, {IDB_BT_ACTIVE, 93, 28},
-    {IDB_MINIMIZE, 16, 16}, {IDB_MINIMIZE_ACTIVE, 16, 16},
-    {IDB_CLOSE, 16, 16}, {IDB_CLOSE_ACTIVE, 16, 16},
+    {IDB_SEARCH, 100, 25},
+    {IDB_SEARCH_ACTIVE, 100, 25},
+    {IDB_WEB, 100, 25},
+    {IDB_WEB_ACTIVE, 100, 25},
+    {IDB_APPLY, 100, 25},
+    {IDB_APPLY_ACTIVE, 100, 25},
+    {IDB_MAP, 100, 25},
+    {IDB_MAP_ACTIVE, 100, 25},
+    {IDB_UNMAP, 100, 25},
+    {IDB_UNMAP_ACTIVE, 100, 25},
+    {IDB_EXIT, 100, 25},
+    {IDB_EXIT_ACTIVE, 100, 25},
+    {IDB_ABOUT, 100, 25},
+    {IDB_ABOUT_ACTIVE, 100, 25},
+    {IDB_LANGUAGE, 93, 30},
+    {IDB_LANGUAGE_ACTIVE, 93, 30},
+    {IDB_BT, 93, 28},
+    {IDB_BT_ACTIVE, 93, 28},
+    {IDB_MINIMIZE, 16, 16},
+    {IDB_MINIMIZE_ACTIVE, 16, 16},
+    {IDB_CLOSE, 16, 16},
+    {IDB_CLOSE_ACTIVE, 16, 16},
     // Buttons of the other dialogs.
-    {IDB_OK, 100, 25}, {IDB_OK_ACTIVE, 100, 25},
-    {IDB_CANCEL, 93, 28}, {IDB_CANCEL_ACTIVE, 93, 28},
-    {IDB_DOWNLOAD, 93, 28}, {IDB_DOWNLOAD_ACTIVE, 93, 28},
-    {IDB_NEXT, 93, 28}, {IDB_NEXT_ACTIVE, 93, 28},
+    {IDB_OK, 100, 25},
+    {IDB_OK_ACTIVE, 100, 25},
+    {IDB_CANCEL, 93, 28},
+    {IDB_CANCEL_ACTIVE, 93, 28},
+    {IDB_DOWNLOAD, 93, 28},
+    {IDB_DOWNLOAD_ACTIVE, 93, 28},
+    {IDB_NEXT, 93, 28},
+    {IDB_NEXT_ACTIVE, 93, 28},
     // Vertical scroll bar.
     {IDB_VSCROLL_TRACK, 14, 2},
     {IDB_VSCROLL_UP, 14, 16},
@@ -184,10 +199,7 @@ TEST(Bitmaps, TitleGlyphsMatchTheTitleBand) {
 // The small dialogs share one background: a graphite gradient that reaches
 // black at half height.
 TEST(Bitmaps, SmallDialogBackgroundsFadeToBlackAtHalfHeight) {
-  const BitmapCase grounds[] = {{IDB_ABOUT_BG, 366, 135},  {IDB_WIDGET_ENGINE_BG, 515, 205},
-                                {IDB_DRIVE_IN_USE_BG, 248, 119}, {IDB_RESTART_BG, 441, 169},
-                                {IDB_LOGIN_BG, 308, 147},  {IDB_INSTALL_BG, 441, 178},
-                                {IDB_MODEL_SELECT_BG, 225, 201}};
+  const BitmapCase grounds[] = {{IDB_ABOUT_BG, 366, 135}, {IDB_WIDGET_ENGINE_BG, 515, 205}, {IDB_DRIVE_IN_USE_BG, 248, 119}, {IDB_RESTART_BG, 441, 169}, {IDB_LOGIN_BG, 308, 147}, {IDB_INSTALL_BG, 441, 178}, {IDB_MODEL_SELECT_BG, 225, 201}};
   for (const BitmapCase& g : grounds) {
     HBITMAP h = LoadBitmapA(Module(), MAKEINTRESOURCEA(g.id));
     ASSERT_NE(h, nullptr) << "bitmap " << g.id;
@@ -208,7 +220,7 @@ struct Item {
   DWORD style = 0;
   short x = 0, y = 0, cx = 0, cy = 0;
   int id = 0;
-  std::string cls;   // class name, or "#<atom>" for the predefined classes
+  std::string cls;  // class name, or "#<atom>" for the predefined classes
   std::string text;  // text, or "#<number>" for a resource number
 };
 
@@ -222,7 +234,7 @@ struct Template {
 };
 
 class Reader {
- public:
+public:
   explicit Reader(const BYTE* p) : base_(p), p_(p) {}
   WORD Word() {
     WORD w;
@@ -256,7 +268,7 @@ class Reader {
   }
   void Skip(size_t n) { p_ += n; }
 
- private:
+private:
   const BYTE* base_;
   const BYTE* p_;
 };
@@ -334,99 +346,86 @@ const DWORD kDropList = CBS_DROPDOWNLIST | WS_VSCROLL;
 
 std::vector<TemplateCase> Templates() {
   return {
-      {IDD_MAIN, 287, 329, "", 8,
-       {
-           {IDC_DEVICE_LIST, kList, "", 14, 44, 179, 61, kListStyle, true},
-           {IDC_REFRESH, kButton, "", 211, 44, 68, 16, 0, true},
-           {IDC_WEB, kButton, "", 211, 64, 68, 16, 0, true},
-           {IDC_IP, kIp, "", 50, 145, 100, 13, 0, true},
-           {IDC_NETMASK, kIp, "", 50, 161, 100, 13, 0, true},
-           {IDC_GATEWAY, kIp, "", 50, 177, 100, 13, 0, true},
-           {IDC_APPLY, kButton, "", 211, 164, 68, 16, 0, true},
-           {IDC_SHARE_LIST, kList, "", 14, 221, 157, 61, kListStyle, true},
-           {IDC_MAP, kButton, "", 211, 250, 68, 16, 0, true},
-           {IDC_UNMAP, kButton, "", 211, 270, 68, 16, 0, true},
-           {IDC_EXIT, kButton, "", 211, 309, 68, 16, 0, true},
-           {-1, kStatic, "I P :", 14, 148, 14, 8, 0, true},
-           {-1, kStatic, "Netmask :", 14, 164, 32, 8, 0, true},
-           {-1, kStatic, "Gateway :", 14, 180, 38, 8, 0, true},
-           {IDC_DRIVE_COMBO, kCombo, "", 195, 232, 84, 110, kDropList, true},
-           {IDC_DHCP_COMBO, kCombo, "", 219, 145, 59, 49, kDropList, true},
-           {-1, kStatic, "Receive DHCP :", 165, 147, 51, 8, 0, true},
-           {-1, kStatic, "Available Drive Letters :", 195, 220, 78, 8, 0, true},
-           {IDC_ABOUT, kButton, "", 133, 309, 68, 16, 0, true},
-           {IDC_LANGUAGE, kButton, "", 133, 115, 62, 19, 0, false},
-           {IDC_BT, kButton, "", 203, 109, 62, 20, 0, false},
-           {IDC_MINIMIZE, kButton, "", 258, 3, 12, 10, 0, true},
-           {IDC_CLOSE, kButton, "", 271, 3, 12, 10, 0, true},
-           {IDC_WIDGET, kButton, "", 202, 102, 62, 21, 0, false},
-           {IDC_LAN_PORT_COMBO, kCombo, "", 50, 120, 65, 49, kDropList, false},
-       }},
-      {IDD_LOGIN, 205, 84, "Login", 8,
-       {
-           {-1, kStatic, "User name :", 13, 29, 40, 8, 0, true},
-           {IDC_LOGIN_USER, kEdit, "", 60, 26, 69, 14, ES_AUTOHSCROLL, true},
-           {-1, kStatic, "Password :", 13, 50, 40, 8, 0, true},
-           {IDC_LOGIN_PASSWORD, kEdit, "", 60, 47, 69, 14, ES_PASSWORD, true},
-           {IDOK, kButton, "", 135, 26, 62, 16, 0, true},
-           {IDCANCEL, kButton, "", 135, 46, 62, 16, 0, true},
-       }},
-      {IDD_LANGUAGE, 226, 64, "", 8,
-       {
-           {-1, kStatic, "Language :", 14, 21, 36, 8, 0, true},
-           {IDC_LANGUAGE_COMBO, kCombo, "", 52, 19, 94, 59, kDropList, true},
-           {IDOK, kButton, "", 151, 17, 62, 16, 0, true},
-           {IDCANCEL, kButton, "", 151, 34, 62, 16, 0, true},
-       }},
-      {IDD_RESTART_WAIT, 202, 75, "", 8,
-       {
-           {-1, kStatic, "The system is restarting. Please wait a moment.", 25, 18, 158, 8, 0, true},
-           {IDC_RESTART_PROGRESS, kProgress, "", 26, 41, 152, 10, 0, true},
-       }},
-      {IDD_INSTALL_PROGRESS, 220, 75, "", 8,
-       {
-           {-1, kStatic, "Loading.....", 6, 11, 36, 8, 0, true},
-           {-1, kStatic, " Warning: Do not power down your device during this process.", 4, 28, 209, 8, 0, true},
-           {-1, kStatic, "Doing so may physically damage this device.", 6, 45, 144, 8, 0, true},
-       }},
-      {IDD_DRIVE_IN_USE, 165, 68, "", 8,
-       {
-           {IDOK, kButton, "", 15, 44, 62, 16, 0, true},
-           {IDCANCEL, kButton, "", 81, 44, 62, 16, 0, true},
-           {-1, kStatic, "The drive letter has been used.", 17, 13, 114, 8, 0, true},
-           {-1, kStatic, "Do you still want to use this drive letter?", 17, 24, 139, 8, 0, true},
-       }},
-      {IDD_WIDGET_ENGINE, 343, 117, "", 8,
-       {
-           {IDOK, kButton, "", 206, 92, 61, 16, 0, true},
-           {IDCANCEL, kButton, "", 269, 92, 62, 16, 0, true},
-           {-1, kStatic, "You need to first download and install YAHOO! Widgets Engine.", 10, 14, 206, 8, 0, true},
-           {-1, kStatic,
-            "If you wish to download and install YAHOO! Widgets Engine, please click on the \"Download\" button.",
-            10, 34, 324, 8, 0, true},
-           {-1, kStatic,
-            "If you have already installed YAHOO! Widgets Engine, please click on the \"Next\" button to", 10,
-            54, 287, 8, 0, true},
-           {-1, kStatic, "proceed to the next step.", 10, 74, 82, 8, 0, true},
-       }},
-      {IDD_MODEL_SELECT, 150, 115, "", 8,
-       {
-           {IDOK, kButton, "", 11, 90, 62, 16, 0, true},
-           {IDCANCEL, kButton, "", 75, 90, 62, 16, 0, true},
-           {IDC_MODEL_7100, kButton, "KX-7100", 11, 42, 45, 10, BS_AUTORADIOBUTTON | WS_GROUP, true},
-           {IDC_MODEL_7200, kButton, "KX-7200", 11, 56, 45, 10, BS_AUTORADIOBUTTON, true},
-           {IDC_MODEL_7400, kButton, "KX-7400", 11, 70, 45, 10, BS_AUTORADIOBUTTON, true},
-           {-1, kStatic, "The model type cannot be recognized.", 11, 15, 124, 8, WS_GROUP, true},
-           {-1, kStatic, "Please select:", 11, 26, 46, 8, 0, true},
-       }},
-      {IDD_ABOUT, 267, 71, "", 9,
-       {
-           {IDOK, kButton, "", 191, 49, 68, 16, 0, true},
-           {-1, kStatic, "#128", 11, 25, 20, 20, SS_ICON, true},
-           {-1, kStatic, "Nexora Storage Utility", 37, 18, 111, 8, 0, true},
-           {-1, kStatic, "Copyright (C) Nexora Technology. All rights reserved.", 37, 29, 218, 9, 0, true},
-           {-1, kStatic, "Version : 5.1.1.2", 37, 40, 88, 8, 0, true},
-       }},
+      {IDD_MAIN, 287, 329, "", 8, {
+                                      {IDC_DEVICE_LIST, kList, "", 14, 44, 179, 61, kListStyle, true},
+                                      {IDC_REFRESH, kButton, "", 211, 44, 68, 16, 0, true},
+                                      {IDC_WEB, kButton, "", 211, 64, 68, 16, 0, true},
+                                      {IDC_IP, kIp, "", 50, 145, 100, 13, 0, true},
+                                      {IDC_NETMASK, kIp, "", 50, 161, 100, 13, 0, true},
+                                      {IDC_GATEWAY, kIp, "", 50, 177, 100, 13, 0, true},
+                                      {IDC_APPLY, kButton, "", 211, 164, 68, 16, 0, true},
+                                      {IDC_SHARE_LIST, kList, "", 14, 221, 157, 61, kListStyle, true},
+                                      {IDC_MAP, kButton, "", 211, 250, 68, 16, 0, true},
+                                      {IDC_UNMAP, kButton, "", 211, 270, 68, 16, 0, true},
+                                      {IDC_EXIT, kButton, "", 211, 309, 68, 16, 0, true},
+                                      {-1, kStatic, "I P :", 14, 148, 14, 8, 0, true},
+                                      {-1, kStatic, "Netmask :", 14, 164, 32, 8, 0, true},
+                                      {-1, kStatic, "Gateway :", 14, 180, 38, 8, 0, true},
+                                      {IDC_DRIVE_COMBO, kCombo, "", 195, 232, 84, 110, kDropList, true},
+                                      {IDC_DHCP_COMBO, kCombo, "", 219, 145, 59, 49, kDropList, true},
+                                      {-1, kStatic, "Receive DHCP :", 165, 147, 51, 8, 0, true},
+                                      {-1, kStatic, "Available Drive Letters :", 195, 220, 78, 8, 0, true},
+                                      {IDC_ABOUT, kButton, "", 133, 309, 68, 16, 0, true},
+                                      {IDC_LANGUAGE, kButton, "", 133, 115, 62, 19, 0, false},
+                                      {IDC_BT, kButton, "", 203, 109, 62, 20, 0, false},
+                                      {IDC_MINIMIZE, kButton, "", 258, 3, 12, 10, 0, true},
+                                      {IDC_CLOSE, kButton, "", 271, 3, 12, 10, 0, true},
+                                      {IDC_WIDGET, kButton, "", 202, 102, 62, 21, 0, false},
+                                      {IDC_LAN_PORT_COMBO, kCombo, "", 50, 120, 65, 49, kDropList, false},
+                                  }},
+      {IDD_LOGIN, 205, 84, "Login", 8, {
+                                           {-1, kStatic, "User name :", 13, 29, 40, 8, 0, true},
+                                           {IDC_LOGIN_USER, kEdit, "", 60, 26, 69, 14, ES_AUTOHSCROLL, true},
+                                           {-1, kStatic, "Password :", 13, 50, 40, 8, 0, true},
+                                           {IDC_LOGIN_PASSWORD, kEdit, "", 60, 47, 69, 14, ES_PASSWORD, true},
+                                           {IDOK, kButton, "", 135, 26, 62, 16, 0, true},
+                                           {IDCANCEL, kButton, "", 135, 46, 62, 16, 0, true},
+                                       }},
+      {IDD_LANGUAGE, 226, 64, "", 8, {
+                                         {-1, kStatic, "Language :", 14, 21, 36, 8, 0, true},
+                                         {IDC_LANGUAGE_COMBO, kCombo, "", 52, 19, 94, 59, kDropList, true},
+                                         {IDOK, kButton, "", 151, 17, 62, 16, 0, true},
+                                         {IDCANCEL, kButton, "", 151, 34, 62, 16, 0, true},
+                                     }},
+      {IDD_RESTART_WAIT, 202, 75, "", 8, {
+                                             {-1, kStatic, "The system is restarting. Please wait a moment.", 25, 18, 158, 8, 0, true},
+                                             {IDC_RESTART_PROGRESS, kProgress, "", 26, 41, 152, 10, 0, true},
+                                         }},
+      {IDD_INSTALL_PROGRESS, 220, 75, "", 8, {
+                                                 {-1, kStatic, "Loading.....", 6, 11, 36, 8, 0, true},
+                                                 {-1, kStatic, " Warning: Do not power down your device during this process.", 4, 28, 209, 8, 0, true},
+                                                 {-1, kStatic, "Doing so may physically damage this device.", 6, 45, 144, 8, 0, true},
+                                             }},
+      {IDD_DRIVE_IN_USE, 165, 68, "", 8, {
+                                             {IDOK, kButton, "", 15, 44, 62, 16, 0, true},
+                                             {IDCANCEL, kButton, "", 81, 44, 62, 16, 0, true},
+                                             {-1, kStatic, "The drive letter has been used.", 17, 13, 114, 8, 0, true},
+                                             {-1, kStatic, "Do you still want to use this drive letter?", 17, 24, 139, 8, 0, true},
+                                         }},
+      {IDD_WIDGET_ENGINE, 343, 117, "", 8, {
+                                               {IDOK, kButton, "", 206, 92, 61, 16, 0, true},
+                                               {IDCANCEL, kButton, "", 269, 92, 62, 16, 0, true},
+                                               {-1, kStatic, "You need to first download and install YAHOO! Widgets Engine.", 10, 14, 206, 8, 0, true},
+                                               {-1, kStatic, "If you wish to download and install YAHOO! Widgets Engine, please click on the \"Download\" button.", 10, 34, 324, 8, 0, true},
+                                               {-1, kStatic, "If you have already installed YAHOO! Widgets Engine, please click on the \"Next\" button to", 10, 54, 287, 8, 0, true},
+                                               {-1, kStatic, "proceed to the next step.", 10, 74, 82, 8, 0, true},
+                                           }},
+      {IDD_MODEL_SELECT, 150, 115, "", 8, {
+                                              {IDOK, kButton, "", 11, 90, 62, 16, 0, true},
+                                              {IDCANCEL, kButton, "", 75, 90, 62, 16, 0, true},
+                                              {IDC_MODEL_7100, kButton, "KX-7100", 11, 42, 45, 10, BS_AUTORADIOBUTTON | WS_GROUP, true},
+                                              {IDC_MODEL_7200, kButton, "KX-7200", 11, 56, 45, 10, BS_AUTORADIOBUTTON, true},
+                                              {IDC_MODEL_7400, kButton, "KX-7400", 11, 70, 45, 10, BS_AUTORADIOBUTTON, true},
+                                              {-1, kStatic, "The model type cannot be recognized.", 11, 15, 124, 8, WS_GROUP, true},
+                                              {-1, kStatic, "Please select:", 11, 26, 46, 8, 0, true},
+                                          }},
+      {IDD_ABOUT, 267, 71, "", 9, {
+                                      {IDOK, kButton, "", 191, 49, 68, 16, 0, true},
+                                      {-1, kStatic, "#128", 11, 25, 20, 20, SS_ICON, true},
+                                      {-1, kStatic, "Nexora Storage Utility", 37, 18, 111, 8, 0, true},
+                                      {-1, kStatic, "Copyright (C) Nexora Technology. All rights reserved.", 37, 29, 218, 9, 0, true},
+                                      {-1, kStatic, "Version : 5.1.1.2", 37, 40, 88, 8, 0, true},
+                                  }},
   };
 }
 
@@ -520,7 +519,7 @@ TEST(DialogSkins, EverySkinnedTemplateFindsItsBitmapsAndControls) {
     ASSERT_NE(w, nullptr) << "template " << id << " could not be created, error " << GetLastError();
     for (const SkinButtonFaces& b : s.buttons) {
       EXPECT_NE(GetDlgItem(w, b.controlId), nullptr) << "template " << id << ": no control " << b.controlId;
-      if (b.normal == 0 && b.active == 0) continue;   // a skin button that keeps the plain face
+      if (b.normal == 0 && b.active == 0) continue;  // a skin button that keeps the plain face
       const SIZE normal = LoadedSize(b.normal), active = LoadedSize(b.active);
       EXPECT_GT(normal.cx, 0) << "template " << id << " control " << b.controlId << ": face " << b.normal;
       EXPECT_GT(active.cx, 0) << "template " << id << " control " << b.controlId << ": face " << b.active;
@@ -590,9 +589,7 @@ TEST(ComboLists, ItemListsHoldTheItemsInOrder) {
   };
   const Case cases[] = {
       {IDD_MAIN, IDC_DHCP_COMBO, {"Disable", "Enable"}},
-      {IDD_LANGUAGE, IDC_LANGUAGE_COMBO,
-       {"Traditional Chinese", "Simplified Chinese", "Western European", "Northern European", "Central European",
-        "Turkish", "Korean Hangul", "Cyrillic", "Japanese SJIS"}},
+      {IDD_LANGUAGE, IDC_LANGUAGE_COMBO, {"Traditional Chinese", "Simplified Chinese", "Western European", "Northern European", "Central European", "Turkish", "Korean Hangul", "Cyrillic", "Japanese SJIS"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("dialog " + std::to_string(c.dialog));

@@ -54,7 +54,8 @@ int ShownFace(HWND button, UINT a, UINT b, POINT p) {
 }
 
 std::string FaceName(int face, UINT a, UINT b) {
-  return face == 0 ? "image " + std::to_string(a) : face == 1 ? "image " + std::to_string(b) : "neither image";
+  return face == 0 ? "image " + std::to_string(a) : face == 1 ? "image " + std::to_string(b)
+                                                              : "neither image";
 }
 
 POINT Centre(HWND window) {
@@ -146,7 +147,7 @@ TEST(SkinButtonFaces, EachStateShowsItsImage) {
     ok->EnableWindow(FALSE);
     face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
     EXPECT_EQ(1, face) << "disabled (a small dialog's button): expected image IDB_OK_ACTIVE, got "
-        << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
+                       << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
   });
 }
 
@@ -162,7 +163,7 @@ TEST(SkinButtonFaces, MainWindowButtonDisabledShowsItsNormalImage) {
     ::EnableWindow(refresh, FALSE);
     int face = ShownFace(refresh, IDB_SEARCH, IDB_SEARCH_ACTIVE, p);
     EXPECT_EQ(0, face) << "disabled IDC_REFRESH: expected image IDB_SEARCH, got "
-        << FaceName(face, IDB_SEARCH, IDB_SEARCH_ACTIVE);
+                       << FaceName(face, IDB_SEARCH, IDB_SEARCH_ACTIVE);
   });
 }
 
@@ -205,13 +206,13 @@ TEST(SkinButtonMouse, PressMoveOffReleaseSendsNoClick) {
     EXPECT_EQ(0u, ok->GetState() & BST_PUSHED) << "moved off while held: expected the pushed state gone";
     int face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
     EXPECT_EQ(0, face) << "moved off while held: expected the normal image IDB_OK, got "
-        << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
+                       << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
 
     MouseMoveTo(Centre(h));
     WaitFor([ok] { return (ok->GetState() & BST_PUSHED) != 0; });
     face = ShownFace(h, IDB_OK, IDB_OK_ACTIVE, p);
     EXPECT_EQ(1, face) << "back over the button while held: expected image IDB_OK_ACTIVE, got "
-        << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
+                       << FaceName(face, IDB_OK, IDB_OK_ACTIVE);
 
     MouseMoveTo(ScreenPoint(d.m_hWnd, 2, 2));
     WaitFor([ok] { return (ok->GetState() & BST_PUSHED) == 0; });

@@ -18,7 +18,7 @@ using namespace skintest;
 namespace {
 
 struct RegionPoint {
-  int x, y;   // negative: counted from the right / bottom edge (-1 is W-1)
+  int x, y;  // negative: counted from the right / bottom edge (-1 is W-1)
   bool inside;
 };
 
@@ -30,11 +30,7 @@ void ExpectRegion(HWND window, const char* when) {
   int kind = ::GetWindowRgn(window, region);
   ASSERT_NE(ERROR, kind) << when << ": expected a window region, got none";
   const RegionPoint points[] = {
-      {0, 1, false},   {1, 1, false},   {2, 1, false},  {0, 2, false},   {1, 2, false},
-      {0, 3, false},   {0, 4, false},   {3, 1, true},   {1, 3, true},    {4, 1, true},
-      {-4, 1, false},  {-4, 2, true},   {-5, 1, true},  {-1, 4, false},  {-1, 5, true},
-      {3, -2, true},   {-4, -2, false}, {-4, -3, true}, {4, -1, false},  {5, -1, true},
-      {-6, -1, true},  {-5, -1, false}, {0, -5, false}, {0, -6, true},   {200, 300, true}};
+      {0, 1, false}, {1, 1, false}, {2, 1, false}, {0, 2, false}, {1, 2, false}, {0, 3, false}, {0, 4, false}, {3, 1, true}, {1, 3, true}, {4, 1, true}, {-4, 1, false}, {-4, 2, true}, {-5, 1, true}, {-1, 4, false}, {-1, 5, true}, {3, -2, true}, {-4, -2, false}, {-4, -3, true}, {4, -1, false}, {5, -1, true}, {-6, -1, true}, {-5, -1, false}, {0, -5, false}, {0, -6, true}, {200, 300, true}};
   for (const RegionPoint& p : points) {
     int x = p.x < 0 ? w + p.x : p.x, y = p.y < 0 ? h + p.y : p.y;
     EXPECT_EQ(p.inside, ::PtInRegion(region, x, y) != FALSE)
@@ -138,8 +134,10 @@ TEST_P(StaticTextColour, LettersOnThePicture) {
         for (int x = r.left; x < r.right; ++x) {
           ++total;
           COLORREF now = shown.At(x, y), before = bare.At(x, y);
-          if (now == before) ++unchanged;
-          else if (now == c.text) ++letters;
+          if (now == before)
+            ++unchanged;
+          else if (now == c.text)
+            ++letters;
         }
       char text[128] = {};
       ::GetWindowTextA(s.first, text, sizeof(text));
@@ -189,7 +187,7 @@ TEST(SkinDialogColours, LoginFieldsKeepTheDefaultColours) {
     for (int id : {IDC_LOGIN_USER, IDC_LOGIN_PASSWORD}) {
       HWND edit = ::GetDlgItem(d.m_hWnd, id);
       ASSERT_NE(nullptr, edit);
-      ::SendMessageA(edit, EM_SETREADONLY, TRUE, 0);   // read-only edits ask as statics
+      ::SendMessageA(edit, EM_SETREADONLY, TRUE, 0);  // read-only edits ask as statics
       ColourAnswer a = AskStaticColour(d.m_hWnd, edit);
       EXPECT_NE(hollow, a.brush) << "control " << id << ": expected the default brush, got the hollow one";
       EXPECT_NE(RGB(255, 255, 255), a.text) << "control " << id << ": text colour";
@@ -269,7 +267,7 @@ TEST(SkinDialogBackground, NaturalCopiesThePictureAtItsOwnSize) {
 
 TEST(SkinDialogBackground, StretchWithoutBitmapStillReportsErased) {
   SkinDialogSettings settings = DialogSkinSettings(IDD_ABOUT);
-  settings.backgroundId = 9999;   // no such bitmap
+  settings.backgroundId = 9999;  // no such bitmap
   CSkinDialog dlg(IDD_ABOUT, nullptr, settings);
   RunModal(dlg, [](CDialog& d) {
     HDC dc = ::GetDC(d.m_hWnd);

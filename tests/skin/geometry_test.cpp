@@ -20,10 +20,7 @@ TEST(FrameRegionRects, TableForMainWindowSize) {
   RECT r[kFrameRectCount];
   FrameRegionRects(w, h, r);
   const RECT expected[kFrameRectCount] = {
-      {0, 5, 1, h - 5},         {1, 3, 2, h - 3},         {2, 2, 3, h - 2},     {3, 1, 4, h - 1},
-      {4, 1, 5, h - 1},         {5, 1, w - 5, h},         {w - 5, 1, w - 4, h - 1},
-      {w - 4, 2, w - 3, h - 2}, {w - 3, 2, w - 2, h - 2}, {w - 2, 3, w - 1, h - 3},
-      {w - 1, 5, w, h - 5}};
+      {0, 5, 1, h - 5}, {1, 3, 2, h - 3}, {2, 2, 3, h - 2}, {3, 1, 4, h - 1}, {4, 1, 5, h - 1}, {5, 1, w - 5, h}, {w - 5, 1, w - 4, h - 1}, {w - 4, 2, w - 3, h - 2}, {w - 3, 2, w - 2, h - 2}, {w - 2, 3, w - 1, h - 3}, {w - 1, 5, w, h - 5}};
   for (int i = 0; i < kFrameRectCount; ++i) {
     EXPECT_TRUE(EqualRect(&expected[i], &r[i]))
         << "rectangle " << i + 1 << ": expected (" << expected[i].left << "," << expected[i].top << ","
@@ -42,12 +39,18 @@ TEST(FrameRegionRects, CornerPixelsAndAsymmetry) {
   RECT r[kFrameRectCount];
   FrameRegionRects(w, h, r);
   const PixelCase cases[] = {
-      {0, 1, false}, {1, 1, false}, {2, 1, false}, {0, 2, false}, {1, 2, false}, {0, 3, false},
-      {0, 4, false}, {3, 1, true},  {1, 3, true},  {0, 5, true},
+      {0, 1, false}, {1, 1, false}, {2, 1, false}, {0, 2, false}, {1, 2, false}, {0, 3, false}, {0, 4, false}, {3, 1, true}, {1, 3, true}, {0, 5, true},
       // Column 3 starts at row 1, its mirror column W-4 only at row 2.
-      {w - 4, 1, false}, {w - 4, 2, true}, {3, h - 2, true}, {w - 4, h - 2, false}, {w - 4, h - 3, true},
+      {w - 4, 1, false},
+      {w - 4, 2, true},
+      {3, h - 2, true},
+      {w - 4, h - 2, false},
+      {w - 4, h - 3, true},
       // Bottom row: only columns 5 .. W-6.
-      {4, h - 1, false}, {5, h - 1, true}, {w - 6, h - 1, true}, {w - 5, h - 1, false}};
+      {4, h - 1, false},
+      {5, h - 1, true},
+      {w - 6, h - 1, true},
+      {w - 5, h - 1, false}};
   for (const PixelCase& c : cases)
     EXPECT_EQ(c.inside, InRects(r, c.x, c.y)) << "pixel (" << c.x << "," << c.y << ")";
   for (int x = 0; x < w; ++x) EXPECT_FALSE(InRects(r, x, 0)) << "top row pixel (" << x << ",0)";
@@ -69,9 +72,13 @@ TEST(ScrollThumb, VerticalFromPosition) {
   // H = 106: scale (106 - 80) / limit; thumb trunc(pos * scale) + 20, clamped
   // to H - 38 when its end passes H - 40.
   const ThumbCase cases[] = {
-      {0, 10, 106, 20},      {5, 10, 106, 33},  {10, 10, 106, 68},  // 46 + 26 > 66 -> 68
-      {8, 10, 106, 40},      {9, 10, 106, 68},      {1, 3, 106, 28},   {0, 0, 106, 20},    // nothing to scroll
-      {0, 0, 60, 20},        {3, 3, 200, 162},  // 140 + 26 > 160 -> 162 = H - 38
+      {0, 10, 106, 20}, {5, 10, 106, 33}, {10, 10, 106, 68},  // 46 + 26 > 66 -> 68
+      {8, 10, 106, 40},
+      {9, 10, 106, 68},
+      {1, 3, 106, 28},
+      {0, 0, 106, 20},  // nothing to scroll
+      {0, 0, 60, 20},
+      {3, 3, 200, 162},  // 140 + 26 > 160 -> 162 = H - 38
   };
   for (const ThumbCase& c : cases) {
     int got = ClampVThumb(VThumbForPosition(c.position, c.limit, c.length), c.length);
@@ -82,8 +89,10 @@ TEST(ScrollThumb, VerticalFromPosition) {
 TEST(ScrollThumb, HorizontalFromPosition) {
   // W = 355: scale (355 - 60) / limit; clamp W - 38 when beyond W - 42.
   const ThumbCase cases[] = {
-      {0, 100, 355, 20},   {50, 100, 355, 167}, {100, 100, 355, 317},  // 315 > 313 -> 317
-      {98, 100, 355, 309}, {0, 0, 355, 20},     {99, 100, 355, 312},   // 312: stays
+      {0, 100, 355, 20}, {50, 100, 355, 167}, {100, 100, 355, 317},  // 315 > 313 -> 317
+      {98, 100, 355, 309},
+      {0, 0, 355, 20},
+      {99, 100, 355, 312},  // 312: stays
   };
   for (const ThumbCase& c : cases) {
     int got = ClampHThumb(HThumbForPosition(c.position, c.limit, c.length), c.length);
@@ -115,18 +124,16 @@ struct DragCase {
 
 TEST(ScrollDrag, TargetsUseTheirOwnConstants) {
   const DragCase vertical[] = {
-      {20, 10, 106, 3, 0},  {47, 10, 106, 0, 10}, {34, 10, 106, 0, 5},
-      {10, 10, 106, 4, -3},                       // above the track: trunc(-10 / 2.6) = -3
-      {50, 0, 106, 2, 0},                          // (30) / inf = 0
-      {50, 10, 80, 2, 2},                          // zero scale: no scroll
+      {20, 10, 106, 3, 0}, {47, 10, 106, 0, 10}, {34, 10, 106, 0, 5}, {10, 10, 106, 4, -3},  // above the track: trunc(-10 / 2.6) = -3
+      {50, 0, 106, 2, 0},  // (30) / inf = 0
+      {50, 10, 80, 2, 2},  // zero scale: no scroll
   };
   for (const DragCase& c : vertical)
     EXPECT_EQ(c.expected, VDragTarget(c.thumb, c.limit, c.length, c.current))
         << "vertical thumb " << c.thumb << ", limit " << c.limit << ", H " << c.length;
   const DragCase horizontal[] = {
-      {25, 100, 355, 7, 0}, {166, 100, 355, 0, 50}, {306, 100, 355, 0, 100},
-      {50, 10, 75, 3, 3},   // zero scale: no scroll
-      {50, 0, 75, 3, 3},    // 0 / 0: no scroll
+      {25, 100, 355, 7, 0}, {166, 100, 355, 0, 50}, {306, 100, 355, 0, 100}, {50, 10, 75, 3, 3},  // zero scale: no scroll
+      {50, 0, 75, 3, 3},  // 0 / 0: no scroll
   };
   for (const DragCase& c : horizontal)
     EXPECT_EQ(c.expected, HDragTarget(c.thumb, c.limit, c.length, c.current))
@@ -170,9 +177,13 @@ struct FillCase {
 
 TEST(ProgressFill, TruncatesTowardZero) {
   const FillCase cases[] = {
-      {1, 100, 1, 300, 0},    {1, 100, 100, 300, 300}, {1, 100, 51, 300, 151},  // 151.5
-      {1, 100, 50, 300, 148},                                                   // 148.48
-      {5, 5, 5, 300, 0},      {0, 100, 150, 300, 300},  {0, 100, -5, 300, 0},
+      {1, 100, 1, 300, 0},
+      {1, 100, 100, 300, 300},
+      {1, 100, 51, 300, 151},  // 151.5
+      {1, 100, 50, 300, 148},  // 148.48
+      {5, 5, 5, 300, 0},
+      {0, 100, 150, 300, 300},
+      {0, 100, -5, 300, 0},
       {0, 100, 50, 0, 0},
   };
   for (const FillCase& c : cases)

@@ -42,8 +42,7 @@ TEST(SkinList, SelectedRowIsBlackOnGreyAndStaysSelected) {
                                 << grey << " of " << area << " pixels";
       EXPECT_GT(Count(shot, selected, RGB(0, 0, 0)), 10) << when << ": selected row text in black";
       EXPECT_EQ(0, Count(shot, selected, GetSysColor(COLOR_HIGHLIGHT))) << when << ": no system highlight";
-      EXPECT_EQ(0, Count(shot, selected, GetSysColor(COLOR_HIGHLIGHTTEXT) == RGB(255, 255, 255)
-                                             ? RGB(1, 2, 3) : GetSysColor(COLOR_HIGHLIGHTTEXT)))
+      EXPECT_EQ(0, Count(shot, selected, GetSysColor(COLOR_HIGHLIGHTTEXT) == RGB(255, 255, 255) ? RGB(1, 2, 3) : GetSysColor(COLOR_HIGHLIGHTTEXT)))
           << when << ": no highlight text colour";
 
       RECT plain = RowRect(dlg.devices, 0);
@@ -150,7 +149,7 @@ TEST(SkinHeader, TitlesCentredAndCutWithAnEllipsis) {
       std::vector<bool> got = Letters(shot, r);
       EXPECT_TRUE(got == Rendered(t.text, r, 0x8821))
           << "column " << t.column << " \"" << t.text << "\": expected the title centred (DT_CENTER | "
-             "DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS), got other letters";
+                                                         "DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS), got other letters";
       if (t.column == 1) {
         EXPECT_FALSE(got == Rendered(t.text, r, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX))
             << "the long title must end in an ellipsis";
@@ -194,8 +193,7 @@ TEST(SkinHeader, SeparatorOnEveryColumnButTheFirst) {
             ++mismatches;
           }
         }
-      EXPECT_EQ(0, mismatches) << "column " << i << (i > 0 ? ": separator at its left edge - 2"
-                                                            : ": no separator, the strip only")
+      EXPECT_EQ(0, mismatches) << "column " << i << (i > 0 ? ": separator at its left edge - 2" : ": no separator, the strip only")
                                << ", first different pixel (" << first / 100 << "," << first % 100 << ")";
     }
     // Rows below the strip's 17 are the black ground.

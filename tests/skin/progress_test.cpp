@@ -24,19 +24,24 @@ protected:
 
 struct FillCase {
   int lower, upper, position;
-  int blueColumns;   // columns 0 .. blueColumns - 1 blue, the rest button face
+  int blueColumns;  // columns 0 .. blueColumns - 1 blue, the rest button face
 };
 
 TEST(SkinProgress, BlueWidthFollowsRangeAndPosition) {
   const FillCase cases[] = {
-      {1, 100, 1, 0}, {1, 100, 100, 300}, {1, 100, 51, 151}, {1, 100, 50, 148}, {0, 10, 3, 90}, {5, 5, 5, 0},
+      {1, 100, 1, 0},
+      {1, 100, 100, 300},
+      {1, 100, 51, 151},
+      {1, 100, 50, 148},
+      {0, 10, 3, 90},
+      {5, 5, 5, 0},
   };
   RestartStyleDialog dlg;
   RunModal(dlg, [&](CDialog&) {
     CRect r;
     dlg.bar.GetWindowRect(&r);
     dlg.ScreenToClient(&r);
-    dlg.bar.SetWindowPos(nullptr, 0, r.top, 300, 12, SWP_NOZORDER);   // inside the dialog
+    dlg.bar.SetWindowPos(nullptr, 0, r.top, 300, 12, SWP_NOZORDER);  // inside the dialog
     CRect client;
     dlg.bar.GetClientRect(&client);
     ASSERT_EQ(300, client.Width()) << "bar width";

@@ -118,7 +118,7 @@ TEST(SkinScrollBarTimers, ArrowRepeatsAfter250ThenEvery50) {
     auto& requests = dlg.devices.requests;
     requests.clear();
     const DWORD start = ::GetTickCount();
-    Press(v, 5, h - 20);   // down arrow
+    Press(v, 5, h - 20);  // down arrow
     EXPECT_TRUE(v.DownPressed());
     PumpUntil(start, 230);
     EXPECT_EQ(0u, dlg.devices.Count(WM_VSCROLL, SB_LINEDOWN)) << "no line request within the first 250 ms";
@@ -161,7 +161,7 @@ TEST(SkinScrollBarTimers, QuickClickLeavesNoTimer) {
     CSkinHScrollBar& hbar = dlg.devices.HorizontalBar();
     const int w = ClientWidth(hbar);
     dlg.devices.requests.clear();
-    Press(hbar, w - 8, 5);   // right arrow
+    Press(hbar, w - 8, 5);  // right arrow
     fwtest::PumpMessages(60);
     Release(hbar, w - 8, 5);
     fwtest::PumpMessages(500);
@@ -178,7 +178,7 @@ TEST(SkinScrollBarTimers, LosingTheCaptureStopsTheRepeat) {
     dlg.devices.requests.clear();
     Press(v, 5, h - 20);
     fwtest::PumpMessages(100);
-    ::SetCapture(d.m_hWnd);   // e.g. a window that pops up mid-press
+    ::SetCapture(d.m_hWnd);  // e.g. a window that pops up mid-press
     ::ReleaseCapture();
     fwtest::PumpMessages(500);
     EXPECT_EQ(0u, dlg.devices.requests.size()) << "capture lost before the first repeat: expected no requests";
@@ -193,7 +193,7 @@ TEST(SkinScrollBarClicks, TrackClickPagesOnceAtRelease) {
     v.SyncThumb();
     ASSERT_EQ(20, v.ThumbPos());
     dlg.devices.requests.clear();
-    Press(v, 5, 120);   // track below the thumb
+    Press(v, 5, 120);  // track below the thumb
     fwtest::PumpMessages(400);
     EXPECT_EQ(0u, dlg.devices.requests.size()) << "holding on the track requests nothing";
     int before = dlg.devices.GetScrollPos(SB_VERT);
@@ -209,7 +209,7 @@ TEST(SkinScrollBarClicks, TrackClickPagesOnceAtRelease) {
 struct ReleaseCase {
   bool vertical;
   POINT press, release;
-  UINT message, code;   // the one request expected
+  UINT message, code;  // the one request expected
   const char* what;
 };
 
@@ -220,18 +220,12 @@ TEST(SkinScrollBarClicks, ReleaseRulesDifferBetweenTheBars) {
     CSkinHScrollBar& h = dlg.devices.HorizontalBar();
     const int w = ClientWidth(h), hh = ClientHeight(v);
     const ReleaseCase cases[] = {
-        {false, {150, 5}, {8, 5}, WM_HSCROLL, SB_LINELEFT,
-         "horizontal: press on the track, release on the left arrow"},
-        {false, {150, 5}, {w - 8, 5}, WM_HSCROLL, SB_LINERIGHT,
-         "horizontal: press on the track, release on the right arrow"},
-        {true, {5, 120}, {5, 15}, WM_VSCROLL, SB_PAGEUP,
-         "vertical: press on the track, release on the up arrow is a track click"},
-        {true, {5, 13}, {5, 22}, WM_VSCROLL, SB_LINEUP,
-         "vertical: press on the up arrow's press zone, release in its release zone"},
-        {true, {5, 5}, {5, 5}, WM_VSCROLL, SB_PAGEUP,
-         "vertical: the arrow image's top rows are not the arrow"},
-        {true, {5, hh - 8}, {5, hh - 8}, WM_VSCROLL, SB_PAGEDOWN,
-         "vertical: the down arrow zone ends 11 pixels above the bottom"},
+        {false, {150, 5}, {8, 5}, WM_HSCROLL, SB_LINELEFT, "horizontal: press on the track, release on the left arrow"},
+        {false, {150, 5}, {w - 8, 5}, WM_HSCROLL, SB_LINERIGHT, "horizontal: press on the track, release on the right arrow"},
+        {true, {5, 120}, {5, 15}, WM_VSCROLL, SB_PAGEUP, "vertical: press on the track, release on the up arrow is a track click"},
+        {true, {5, 13}, {5, 22}, WM_VSCROLL, SB_LINEUP, "vertical: press on the up arrow's press zone, release in its release zone"},
+        {true, {5, 5}, {5, 5}, WM_VSCROLL, SB_PAGEUP, "vertical: the arrow image's top rows are not the arrow"},
+        {true, {5, hh - 8}, {5, hh - 8}, WM_VSCROLL, SB_PAGEDOWN, "vertical: the down arrow zone ends 11 pixels above the bottom"},
     };
     for (const ReleaseCase& c : cases) {
       dlg.devices.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
@@ -296,7 +290,7 @@ TEST(SkinScrollBarDrag, ThumbDragScrollsTheList) {
 }
 
 TEST(SkinScrollBarLook, NothingToScrollShowsTheOffImages) {
-  MainStyleDialog dlg(1, 0);   // one row, columns wider than the list
+  MainStyleDialog dlg(1, 0);  // one row, columns wider than the list
   RunModal(dlg, [&dlg](CDialog&) {
     CSkinVScrollBar& v = dlg.shares.VerticalBar();
     CSkinHScrollBar& h = dlg.shares.HorizontalBar();

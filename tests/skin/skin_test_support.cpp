@@ -31,7 +31,7 @@ Capture::Capture(HWND window) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = m_width;
-  info.bmiHeader.biHeight = -m_height;   // top-down rows
+  info.bmiHeader.biHeight = -m_height;  // top-down rows
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;

@@ -33,15 +33,15 @@ std::vector<uint32_t> Numbered(int width, int height) {
 struct SizeCase {
   int width;
   int height;
-  uint32_t stride;   // bytes per stored row, padding included
+  uint32_t stride;  // bytes per stored row, padding included
 };
 
 const SizeCase kSizes[] = {
-    {1, 1, 4},    // 3 bytes of pixel, 1 of padding
-    {2, 3, 8},    // 6 + 2
-    {3, 2, 12},   // 9 + 3
-    {4, 2, 12},   // 12: no padding
-    {5, 1, 16},   // 15 + 1
+    {1, 1, 4},  // 3 bytes of pixel, 1 of padding
+    {2, 3, 8},  // 6 + 2
+    {3, 2, 12},  // 9 + 3
+    {4, 2, 12},  // 12: no padding
+    {5, 1, 16},  // 15 + 1
 };
 
 TEST(BmpEncode, HeadersAreByteExact) {
@@ -93,9 +93,12 @@ struct RefusedCase {
 
 TEST(BmpEncode, RefusesSizesThatDoNotMatchThePixels) {
   const RefusedCase cases[] = {
-      {"zero width", 0, 1, 0},        {"zero height", 1, 0, 0},
-      {"negative width", -2, 1, 2},   {"negative height", 2, -1, 2},
-      {"fewer pixels", 2, 2, 3},      {"more pixels", 2, 2, 5},
+      {"zero width", 0, 1, 0},
+      {"zero height", 1, 0, 0},
+      {"negative width", -2, 1, 2},
+      {"negative height", 2, -1, 2},
+      {"fewer pixels", 2, 2, 3},
+      {"more pixels", 2, 2, 5},
       {"both negative", -2, -2, 4},
   };
   for (const RefusedCase& c : cases) {

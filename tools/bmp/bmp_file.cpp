@@ -32,24 +32,24 @@ std::vector<uint8_t> Encode(int width, int height, const std::vector<uint32_t>& 
   if (offset + imageSize > std::numeric_limits<uint32_t>::max()) return {};
 
   std::vector<uint8_t> out(static_cast<size_t>(offset + imageSize), 0);
-  Put16(out, 0, 0x4D42);   // "BM"
+  Put16(out, 0, 0x4D42);  // "BM"
   Put32(out, 2, static_cast<uint32_t>(offset + imageSize));
   Put32(out, 10, static_cast<uint32_t>(offset));
   Put32(out, 14, kInfoHeaderSize);
   Put32(out, 18, static_cast<uint32_t>(width));
-  Put32(out, 22, static_cast<uint32_t>(height));   // positive: rows stored bottom-up
-  Put16(out, 26, 1);                                // planes
-  Put16(out, 28, 24);                               // bits per pixel
-  Put32(out, 30, 0);                                // BI_RGB
+  Put32(out, 22, static_cast<uint32_t>(height));  // positive: rows stored bottom-up
+  Put16(out, 26, 1);  // planes
+  Put16(out, 28, 24);  // bits per pixel
+  Put32(out, 30, 0);  // BI_RGB
   Put32(out, 34, static_cast<uint32_t>(imageSize));
 
   for (int y = 0; y < height; ++y) {
     uint8_t* row = &out[static_cast<size_t>(offset + stride * static_cast<uint64_t>(height - 1 - y))];
     const uint32_t* source = &pixels[static_cast<size_t>(y) * static_cast<size_t>(width)];
     for (int x = 0; x < width; ++x) {
-      row[x * 3 + 0] = static_cast<uint8_t>(source[x]);         // blue
-      row[x * 3 + 1] = static_cast<uint8_t>(source[x] >> 8);    // green
-      row[x * 3 + 2] = static_cast<uint8_t>(source[x] >> 16);   // red
+      row[x * 3 + 0] = static_cast<uint8_t>(source[x]);  // blue
+      row[x * 3 + 1] = static_cast<uint8_t>(source[x] >> 8);  // green
+      row[x * 3 + 2] = static_cast<uint8_t>(source[x] >> 16);  // red
     }
   }
   return out;

@@ -77,380 +77,423 @@ void DropTrace(const char*) {}
 void TraceToStderr(const char* line) { std::fputs(line, stderr); }
 
 int UsageError(const std::string& text) {
-    std::fprintf(stderr, "nexora-cli: %s (see nexora-cli --help)\n", text.c_str());
-    return kExitUsage;
+  std::fprintf(stderr, "nexora-cli: %s (see nexora-cli --help)\n", text.c_str());
+  return kExitUsage;
 }
 
 int Failure(const std::string& text) {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return kExitFailed;
+  std::fprintf(stderr, "%s\n", text.c_str());
+  return kExitFailed;
 }
 
 // Text of a fixed field that may fill it without a terminator, with control
 // characters shown as '?' so that each record stays one line of fields.
 template <size_t N>
 std::string Printable(const char (&field)[N]) {
-    std::string s;
-    for (size_t i = 0; i < N && field[i] != 0; ++i) {
-        unsigned char c = static_cast<unsigned char>(field[i]);
-        s.push_back(c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c));
-    }
-    return s;
+  std::string s;
+  for (size_t i = 0; i < N && field[i] != 0; ++i) {
+    unsigned char c = static_cast<unsigned char>(field[i]);
+    s.push_back(c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c));
+  }
+  return s;
 }
 
 // A device address as discovery writes it ("%d.%d.%d.%d").
 bool ParseDeviceAddress(const std::string& text, std::string* canonical) {
-    uint8_t octets[4];
-    if (!ParseAddressText(text.c_str(), octets)) return false;
-    char dotted[kAddressText];
-    std::snprintf(dotted, sizeof dotted, "%d.%d.%d.%d", octets[0], octets[1], octets[2], octets[3]);
-    *canonical = dotted;
-    return true;
+  uint8_t octets[4];
+  if (!ParseAddressText(text.c_str(), octets)) return false;
+  char dotted[kAddressText];
+  std::snprintf(dotted, sizeof dotted, "%d.%d.%d.%d", octets[0], octets[1], octets[2], octets[3]);
+  *canonical = dotted;
+  return true;
 }
 
 bool ParseSmallNumber(const std::string& text, unsigned* out) {
-    if (text.empty() || text.size() > 3) return false;
-    for (char c : text)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    unsigned v = static_cast<unsigned>(std::atoi(text.c_str()));
-    if (v > 255) return false;
-    *out = v;
-    return true;
+  if (text.empty() || text.size() > 3) return false;
+  for (char c : text)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  unsigned v = static_cast<unsigned>(std::atoi(text.c_str()));
+  if (v > 255) return false;
+  *out = v;
+  return true;
 }
 
 struct Arguments {
-    std::string command;
-    std::vector<std::string> positional;
-    bool verbose = false;
-    bool help = false;
-    bool haveClass = false, haveSubclass = false, haveUser = false, havePassword = false, havePort = false;
-    std::string classText, subclassText, user, password, port;
+  std::string command;
+  std::vector<std::string> positional;
+  bool verbose = false;
+  bool help = false;
+  bool haveClass = false, haveSubclass = false, haveUser = false, havePassword = false, havePort = false;
+  std::string classText, subclassText, user, password, port;
 };
 
 // Options may stand anywhere after the command, as "--name VALUE" or
 // "--name=VALUE"; "--" ends them.
 bool ParseArguments(int argc, char** argv, Arguments* a, std::string* error) {
-    bool optionsDone = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (!optionsDone && arg == "--") { optionsDone = true; continue; }
-        if (optionsDone || arg.size() < 2 || arg[0] != '-' || arg[1] != '-') {
-            if (a->command.empty()) a->command = arg;
-            else a->positional.push_back(arg);
-            continue;
-        }
-        std::string name = arg, value;
-        bool inlineValue = false;
-        size_t eq = arg.find('=');
-        if (eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-            inlineValue = true;
-        }
-        if (name == "--help") { a->help = true; continue; }
-        if (name == "--verbose") { a->verbose = true; continue; }
-        struct Valued { const char* name; bool* have; std::string* value; } valued[] = {
-            {"--class", &a->haveClass, &a->classText},
-            {"--subclass", &a->haveSubclass, &a->subclassText},
-            {"--user", &a->haveUser, &a->user},
-            {"--password", &a->havePassword, &a->password},
-            {"--port", &a->havePort, &a->port},
-        };
-        bool known = false;
-        for (const Valued& v : valued) {
-            if (name != v.name) continue;
-            known = true;
-            if (!inlineValue) {
-                if (i + 1 >= argc) { *error = name + " needs a value"; return false; }
-                value = argv[++i];
-            }
-            *v.have = true;
-            *v.value = value;
-        }
-        if (!known) { *error = "unknown option " + name; return false; }
+  bool optionsDone = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (!optionsDone && arg == "--") {
+      optionsDone = true;
+      continue;
     }
-    return true;
+    if (optionsDone || arg.size() < 2 || arg[0] != '-' || arg[1] != '-') {
+      if (a->command.empty())
+        a->command = arg;
+      else
+        a->positional.push_back(arg);
+      continue;
+    }
+    std::string name = arg, value;
+    bool inlineValue = false;
+    size_t eq = arg.find('=');
+    if (eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      inlineValue = true;
+    }
+    if (name == "--help") {
+      a->help = true;
+      continue;
+    }
+    if (name == "--verbose") {
+      a->verbose = true;
+      continue;
+    }
+    struct Valued {
+      const char* name;
+      bool* have;
+      std::string* value;
+    } valued[] = {
+        {"--class", &a->haveClass, &a->classText},
+        {"--subclass", &a->haveSubclass, &a->subclassText},
+        {"--user", &a->haveUser, &a->user},
+        {"--password", &a->havePassword, &a->password},
+        {"--port", &a->havePort, &a->port},
+    };
+    bool known = false;
+    for (const Valued& v : valued) {
+      if (name != v.name) continue;
+      known = true;
+      if (!inlineValue) {
+        if (i + 1 >= argc) {
+          *error = name + " needs a value";
+          return false;
+        }
+        value = argv[++i];
+      }
+      *v.have = true;
+      *v.value = value;
+    }
+    if (!known) {
+      *error = "unknown option " + name;
+      return false;
+    }
+  }
+  return true;
 }
 
 // Only the options that the command takes.
 bool CheckOptions(const Arguments& a, bool classes, bool user, bool password, bool port,
                   std::string* error) {
-    struct { bool given, allowed; const char* name; } options[] = {
-        {a.haveClass, classes, "--class"}, {a.haveSubclass, classes, "--subclass"},
-        {a.haveUser, user, "--user"}, {a.havePassword, password, "--password"},
-        {a.havePort, port, "--port"},
-    };
-    for (const auto& o : options) {
-        if (o.given && !o.allowed) {
-            *error = std::string(o.name) + " does not belong to " + a.command;
-            return false;
-        }
+  struct {
+    bool given, allowed;
+    const char* name;
+  } options[] = {
+      {a.haveClass, classes, "--class"},
+      {a.haveSubclass, classes, "--subclass"},
+      {a.haveUser, user, "--user"},
+      {a.havePassword, password, "--password"},
+      {a.havePort, port, "--port"},
+  };
+  for (const auto& o : options) {
+    if (o.given && !o.allowed) {
+      *error = std::string(o.name) + " does not belong to " + a.command;
+      return false;
     }
-    return true;
+  }
+  return true;
 }
 
 // Runs the window's discovery and finds the device; prints why not.
 NasDevice* FindDevice(const std::string& address) {
-    DiscoverDevices(3, 3);
-    NasDevice* d = FindDeviceByAddress(address.c_str());
-    if (!d) std::fprintf(stderr, "nexora-cli: no device found at %s\n", address.c_str());
-    return d;
+  DiscoverDevices(3, 3);
+  NasDevice* d = FindDeviceByAddress(address.c_str());
+  if (!d) std::fprintf(stderr, "nexora-cli: no device found at %s\n", address.c_str());
+  return d;
 }
 
 void SelectDevice(const std::string& address) { CopyTextField(CommandBuffers.selectedIp, address.c_str()); }
 
 void SetCredentials(const std::string& user, const std::string& password) {
-    CopyTextField(CommandBuffers.adminUser, user.c_str());
-    CopyTextField(CommandBuffers.adminPassword, password.c_str());
+  CopyTextField(CommandBuffers.adminUser, user.c_str());
+  CopyTextField(CommandBuffers.adminPassword, password.c_str());
 }
 
 // The window's administrator check, with the password that the user gave
 // in place of the login dialog.
 bool ConfirmAdminPassword(const std::string& password) {
-    const LanCheckResult r = ConfirmAdministrator([&password] { SetCredentials("admin", password); });
-    if (!r.ok) std::fprintf(stderr, "%s\n", r.message);
-    return r.ok;
+  const LanCheckResult r = ConfirmAdministrator([&password] { SetCredentials("admin", password); });
+  if (!r.ok) std::fprintf(stderr, "%s\n", r.message);
+  return r.ok;
 }
 
 // Queries the LAN configuration as a device click does: cleared first, so
 // that a device that does not answer counts as one without per-port
 // configuration.
 void QueryLanConfigForChange() {
-    std::memset(&CommandBuffers.lanConfig, 0, sizeof CommandBuffers.lanConfig);
-    QueryLanConfig();
+  std::memset(&CommandBuffers.lanConfig, 0, sizeof CommandBuffers.lanConfig);
+  QueryLanConfig();
 }
 
 int RunDiscover(unsigned deviceClass, unsigned deviceSubclass) {
-    DiscoverDevices(deviceClass, deviceSubclass);
-    for (const NasDevice* d = DeviceList.head; d; d = d->next) {
-        std::printf("%s\t%s\t%s\t%s\t%s\t%02x:%02x:%02x:%02x:%02x:%02x\t%s\t%d\n",
-                    Printable(d->ipText).c_str(), Printable(d->name).c_str(),
-                    Printable(d->netmask).c_str(), Printable(d->gateway).c_str(),
-                    Printable(d->dhcpFlag).substr(0, 1).c_str(), d->mac[0], d->mac[1], d->mac[2],
-                    d->mac[3], d->mac[4], d->mac[5], Printable(d->model).c_str(), d->interfaceIndex);
-    }
-    return kExitOk;
+  DiscoverDevices(deviceClass, deviceSubclass);
+  for (const NasDevice* d = DeviceList.head; d; d = d->next) {
+    std::printf("%s\t%s\t%s\t%s\t%s\t%02x:%02x:%02x:%02x:%02x:%02x\t%s\t%d\n",
+                Printable(d->ipText).c_str(), Printable(d->name).c_str(),
+                Printable(d->netmask).c_str(), Printable(d->gateway).c_str(),
+                Printable(d->dhcpFlag).substr(0, 1).c_str(), d->mac[0], d->mac[1], d->mac[2],
+                d->mac[3], d->mac[4], d->mac[5], Printable(d->model).c_str(), d->interfaceIndex);
+  }
+  return kExitOk;
 }
 
 int RunQuery(const std::string& address, const std::string& item) {
-    if (!FindDevice(address)) return kExitFailed;
-    SelectDevice(address);
-    CommandBuffersRecord& b = CommandBuffers;
-    int ok = 0;
-    std::string text;
-    if (item == "shares") {
-        ok = QueryShareList();
-        if (ok) {
-            for (const ShareEntry* e = ShareList.head; e; e = e->next) std::printf("%s\n", Printable(e->name).c_str());
-        }
-    } else if (item == "lanconfig") {
-        std::memset(&b.lanConfig, 0, sizeof b.lanConfig);
-        ok = QueryLanConfig();
-        if (ok) {
-            for (const LanPortConfig& p : b.lanConfig.port) {
-                if (p.name[0] == 0) continue;
-                std::printf("%s\t%s\t%s\t%s\t%s\n", Printable(p.name).c_str(), Printable(p.address).c_str(),
-                            Printable(p.netmask).c_str(), Printable(p.gateway).c_str(),
-                            Printable(p.mode).c_str());
-            }
-        }
-    } else {
-#define NEXORA_TEXT_QUERY(ITEM, FIELD, COMMAND)       \
-    if (item == ITEM) {                               \
-        std::memset(b.FIELD, 0, sizeof b.FIELD);      \
-        ok = COMMAND();                               \
-        text = Printable(b.FIELD);                    \
+  if (!FindDevice(address)) return kExitFailed;
+  SelectDevice(address);
+  CommandBuffersRecord& b = CommandBuffers;
+  int ok = 0;
+  std::string text;
+  if (item == "shares") {
+    ok = QueryShareList();
+    if (ok) {
+      for (const ShareEntry* e = ShareList.head; e; e = e->next) std::printf("%s\n", Printable(e->name).c_str());
     }
-        NEXORA_TEXT_QUERY("workgroup", workgroup, QueryWorkgroup)
-        NEXORA_TEXT_QUERY("codepage", codePage, QueryCodePage)
-        NEXORA_TEXT_QUERY("disk", diskStatus, QueryDiskStatus)
-        NEXORA_TEXT_QUERY("sharename", shareName, QueryShareName)
-        NEXORA_TEXT_QUERY("btfirmware", btFirmware, QueryBtFirmware)
-        NEXORA_TEXT_QUERY("domain", domain, QueryDomain)
-        NEXORA_TEXT_QUERY("ssl", sslMode, QuerySslMode)
+  } else if (item == "lanconfig") {
+    std::memset(&b.lanConfig, 0, sizeof b.lanConfig);
+    ok = QueryLanConfig();
+    if (ok) {
+      for (const LanPortConfig& p : b.lanConfig.port) {
+        if (p.name[0] == 0) continue;
+        std::printf("%s\t%s\t%s\t%s\t%s\n", Printable(p.name).c_str(), Printable(p.address).c_str(),
+                    Printable(p.netmask).c_str(), Printable(p.gateway).c_str(),
+                    Printable(p.mode).c_str());
+      }
+    }
+  } else {
+#define NEXORA_TEXT_QUERY(ITEM, FIELD, COMMAND) \
+  if (item == ITEM) {                           \
+    std::memset(b.FIELD, 0, sizeof b.FIELD);    \
+    ok = COMMAND();                             \
+    text = Printable(b.FIELD);                  \
+  }
+    NEXORA_TEXT_QUERY("workgroup", workgroup, QueryWorkgroup)
+    NEXORA_TEXT_QUERY("codepage", codePage, QueryCodePage)
+    NEXORA_TEXT_QUERY("disk", diskStatus, QueryDiskStatus)
+    NEXORA_TEXT_QUERY("sharename", shareName, QueryShareName)
+    NEXORA_TEXT_QUERY("btfirmware", btFirmware, QueryBtFirmware)
+    NEXORA_TEXT_QUERY("domain", domain, QueryDomain)
+    NEXORA_TEXT_QUERY("ssl", sslMode, QuerySslMode)
 #undef NEXORA_TEXT_QUERY
-        if (ok) std::printf("%s\n", text.c_str());
-    }
-    if (!ok) return Failure("nexora-cli: no answer from " + address + " to the " + item + " query");
-    return kExitOk;
+    if (ok) std::printf("%s\n", text.c_str());
+  }
+  if (!ok) return Failure("nexora-cli: no answer from " + address + " to the " + item + " query");
+  return kExitOk;
 }
 
 int RunLogin(const std::string& address, const std::string& user, const std::string& password) {
-    if (!FindDevice(address)) return kExitFailed;
-    SelectDevice(address);
-    SetCredentials(user, password);
-    if (CheckAdminLogin() == 0) return Failure("Wrong administrator password input!");
-    std::printf("Login accepted.\n");
-    return kExitOk;
+  if (!FindDevice(address)) return kExitFailed;
+  SelectDevice(address);
+  SetCredentials(user, password);
+  if (CheckAdminLogin() == 0) return Failure("Wrong administrator password input!");
+  std::printf("Login accepted.\n");
+  return kExitOk;
 }
 
 int RunSetDhcp(const std::string& address, const std::string& password) {
-    NasDevice* d = FindDevice(address);
-    if (!d) return kExitFailed;
-    SelectDevice(address);
-    QueryLanConfigForChange();
-    if (IsLanConfigPresent(CommandBuffers.lanConfig)) {
-        // The port that carries the address becomes a DHCP client; the
-        // rest of the record goes back as the device reported it.
-        LanConfig& c = CommandBuffers.lanConfig;
-        StageLanPortMode(c, DefaultLanPort(c, d->ipText), true);
-    }
-    if (!ConfirmAdminPassword(password)) return kExitFailed;
-    if (!SetDhcpClient()) return Failure(kDhcpFailedMessage.text);
-    std::printf("%s\n%s\n", kDhcpEnabledMessage.text, Printable(CommandBuffers.selectedIp).c_str());
-    return kExitOk;
+  NasDevice* d = FindDevice(address);
+  if (!d) return kExitFailed;
+  SelectDevice(address);
+  QueryLanConfigForChange();
+  if (IsLanConfigPresent(CommandBuffers.lanConfig)) {
+    // The port that carries the address becomes a DHCP client; the
+    // rest of the record goes back as the device reported it.
+    LanConfig& c = CommandBuffers.lanConfig;
+    StageLanPortMode(c, DefaultLanPort(c, d->ipText), true);
+  }
+  if (!ConfirmAdminPassword(password)) return kExitFailed;
+  if (!SetDhcpClient()) return Failure(kDhcpFailedMessage.text);
+  std::printf("%s\n%s\n", kDhcpEnabledMessage.text, Printable(CommandBuffers.selectedIp).c_str());
+  return kExitOk;
 }
 
 struct StaticSettings {
-    int address[4], netmask[4], gateway[4];
-    bool gatewayBlank;
+  int address[4], netmask[4], gateway[4];
+  bool gatewayBlank;
 };
 
 int RunSetStatic(const std::string& address, const StaticSettings& s, const Arguments& a) {
-    NasDevice* d = FindDevice(address);
-    if (!d) return kExitFailed;
-    SelectDevice(address);
-    QueryLanConfigForChange();
-    CommandBuffersRecord& b = CommandBuffers;
-    const bool perPort = IsLanConfigPresent(b.lanConfig);
-    // On a device with per-port configuration the chosen port's half gets
-    // the new settings and the other half stays as the device reported it;
-    // otherwise the first half stands for the one port.
-    const std::string port = a.havePort ? a.port : DefaultLanPort(b.lanConfig, d->ipText);
-    if (port == "LAN2" && !HasSecondLanPort(b.lanConfig)) {
-        std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
-        return kExitUsage;
+  NasDevice* d = FindDevice(address);
+  if (!d) return kExitFailed;
+  SelectDevice(address);
+  QueryLanConfigForChange();
+  CommandBuffersRecord& b = CommandBuffers;
+  const bool perPort = IsLanConfigPresent(b.lanConfig);
+  // On a device with per-port configuration the chosen port's half gets
+  // the new settings and the other half stays as the device reported it;
+  // otherwise the first half stands for the one port.
+  const std::string port = a.havePort ? a.port : DefaultLanPort(b.lanConfig, d->ipText);
+  if (port == "LAN2" && !HasSecondLanPort(b.lanConfig)) {
+    std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
+    return kExitUsage;
+  }
+  LanPortValues values{};
+  std::memcpy(values.address, s.address, sizeof values.address);
+  std::memcpy(values.netmask, s.netmask, sizeof values.netmask);
+  std::memcpy(values.gateway, s.gateway, sizeof values.gateway);
+  values.dhcp = false;
+  StageLanPortSettings(b.lanConfig, port.c_str(), values);
+  if (perPort) {
+    // The record goes back with the first port's address in the header
+    // fields; without one the change cannot be sent.
+    char first[kAddressText + 1];
+    CopyField(first, sizeof first, b.lanConfig.port[0].address, sizeof b.lanConfig.port[0].address);
+    uint8_t octets[4];
+    if (!ParseAddressText(first, octets)) {
+      std::fprintf(stderr, "nexora-cli: the device at %s reports no address for its first port\n",
+                   address.c_str());
+      return kExitFailed;
     }
-    LanPortValues values{};
-    std::memcpy(values.address, s.address, sizeof values.address);
-    std::memcpy(values.netmask, s.netmask, sizeof values.netmask);
-    std::memcpy(values.gateway, s.gateway, sizeof values.gateway);
-    values.dhcp = false;
-    StageLanPortSettings(b.lanConfig, port.c_str(), values);
-    if (perPort) {
-        // The record goes back with the first port's address in the header
-        // fields; without one the change cannot be sent.
-        char first[kAddressText + 1];
-        CopyField(first, sizeof first, b.lanConfig.port[0].address, sizeof b.lanConfig.port[0].address);
-        uint8_t octets[4];
-        if (!ParseAddressText(first, octets)) {
-            std::fprintf(stderr, "nexora-cli: the device at %s reports no address for its first port\n",
-                         address.c_str());
-            return kExitFailed;
-        }
-    }
-    // The checks passed before the network was opened; run again on the
-    // staged record they fill targetIp, netmask and gateway as the window's do.
-    const LanCheckResult r = ValidateStaticSettings(false, s.address, false, s.netmask, s.gatewayBlank,
-                                                    s.gateway, &b);
-    if (!r.ok) {
-        std::fprintf(stderr, "%s\n", r.message);
-        return kExitUsage;
-    }
-    if (!ConfirmAdminPassword(a.password)) return kExitFailed;
-    if (!ApplyLanSettings()) return Failure("nexora-cli: no answer from " + address + " to the new settings");
-    std::printf("LAN settings applied.\n");
-    return kExitOk;
+  }
+  // The checks passed before the network was opened; run again on the
+  // staged record they fill targetIp, netmask and gateway as the window's do.
+  const LanCheckResult r = ValidateStaticSettings(false, s.address, false, s.netmask, s.gatewayBlank,
+                                                  s.gateway, &b);
+  if (!r.ok) {
+    std::fprintf(stderr, "%s\n", r.message);
+    return kExitUsage;
+  }
+  if (!ConfirmAdminPassword(a.password)) return kExitFailed;
+  if (!ApplyLanSettings()) return Failure("nexora-cli: no answer from " + address + " to the new settings");
+  std::printf("LAN settings applied.\n");
+  return kExitOk;
 }
 
 bool CheckCredential(const char* what, const std::string& text, std::string* error) {
-    if (text.size() > kCredentialMax) {
-        *error = std::string(what) + " holds at most 16 characters";
-        return false;
-    }
-    return true;
+  if (text.size() > kCredentialMax) {
+    *error = std::string(what) + " holds at most 16 characters";
+    return false;
+  }
+  return true;
 }
 
 // The static settings from the command line, checked by the window's rules.
 // Prints the reason and returns false when they are refused.
 bool ReadStaticSettings(const Arguments& a, StaticSettings* s, int* exitCode) {
-    const char* names[3] = {"NEW_ADDRESS", "NETMASK", "GATEWAY"};
-    int* fields[3] = {s->address, s->netmask, s->gateway};
-    s->gatewayBlank = a.positional.size() < 4 || a.positional[3].empty();
-    for (int i = 0; i < 3; ++i) {
-        std::memset(fields[i], 0, sizeof(int) * 4);
-        if (i == 2 && s->gatewayBlank) continue;
-        const std::string& text = a.positional[1 + i];
-        // Up to three digits per field, as an address control takes them;
-        // the rules below name a field above 255.
-        if (!ParseAddressFields(text.c_str(), fields[i])) {
-            *exitCode = UsageError(std::string(names[i]) + " '" + text + "' is not four numbers joined by '.'");
-            return false;
-        }
+  const char* names[3] = {"NEW_ADDRESS", "NETMASK", "GATEWAY"};
+  int* fields[3] = {s->address, s->netmask, s->gateway};
+  s->gatewayBlank = a.positional.size() < 4 || a.positional[3].empty();
+  for (int i = 0; i < 3; ++i) {
+    std::memset(fields[i], 0, sizeof(int) * 4);
+    if (i == 2 && s->gatewayBlank) continue;
+    const std::string& text = a.positional[1 + i];
+    // Up to three digits per field, as an address control takes them;
+    // the rules below name a field above 255.
+    if (!ParseAddressFields(text.c_str(), fields[i])) {
+      *exitCode = UsageError(std::string(names[i]) + " '" + text + "' is not four numbers joined by '.'");
+      return false;
     }
-    LanCheckResult r = ValidateStaticSettings(false, s->address, false, s->netmask, s->gatewayBlank, s->gateway);
-    if (!r.ok) {
-        std::fprintf(stderr, "%s\n", r.message ? r.message : "The settings are refused.");
-        *exitCode = kExitUsage;
-        return false;
-    }
-    return true;
+  }
+  LanCheckResult r = ValidateStaticSettings(false, s->address, false, s->netmask, s->gatewayBlank, s->gateway);
+  if (!r.ok) {
+    std::fprintf(stderr, "%s\n", r.message ? r.message : "The settings are refused.");
+    *exitCode = kExitUsage;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Arguments a;
-    std::string error;
-    if (!ParseArguments(argc, argv, &a, &error)) return UsageError(error);
-    if (a.help) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
-    }
-    if (a.command.empty()) return UsageError("no command");
+  Arguments a;
+  std::string error;
+  if (!ParseArguments(argc, argv, &a, &error)) return UsageError(error);
+  if (a.help) {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  if (a.command.empty()) return UsageError("no command");
 
-    const std::string& c = a.command;
-    size_t minArgs, maxArgs;
-    bool classes = false, user = false, password = false, port = false;
-    if (c == "discover") { minArgs = 0; maxArgs = 0; classes = true; }
-    else if (c == "query") { minArgs = maxArgs = 2; }
-    else if (c == "login") { minArgs = maxArgs = 1; user = password = true; }
-    else if (c == "set-dhcp") { minArgs = maxArgs = 1; password = true; }
-    else if (c == "set-static") { minArgs = 3; maxArgs = 4; password = port = true; }
-    else return UsageError("unknown command '" + c + "'");
-    if (a.positional.size() < minArgs) return UsageError(c + ": missing arguments");
-    if (a.positional.size() > maxArgs) return UsageError(c + ": too many arguments");
-    if (!CheckOptions(a, classes, user, password, port, &error)) return UsageError(error);
+  const std::string& c = a.command;
+  size_t minArgs, maxArgs;
+  bool classes = false, user = false, password = false, port = false;
+  if (c == "discover") {
+    minArgs = 0;
+    maxArgs = 0;
+    classes = true;
+  } else if (c == "query") {
+    minArgs = maxArgs = 2;
+  } else if (c == "login") {
+    minArgs = maxArgs = 1;
+    user = password = true;
+  } else if (c == "set-dhcp") {
+    minArgs = maxArgs = 1;
+    password = true;
+  } else if (c == "set-static") {
+    minArgs = 3;
+    maxArgs = 4;
+    password = port = true;
+  } else
+    return UsageError("unknown command '" + c + "'");
+  if (a.positional.size() < minArgs) return UsageError(c + ": missing arguments");
+  if (a.positional.size() > maxArgs) return UsageError(c + ": too many arguments");
+  if (!CheckOptions(a, classes, user, password, port, &error)) return UsageError(error);
 
-    std::string address;
-    if (c != "discover" && !ParseDeviceAddress(a.positional[0], &address))
-        return UsageError("ADDRESS '" + a.positional[0] + "' is not an IPv4 address");
-    if (!CheckCredential("the user name", a.user, &error) ||
-        !CheckCredential("the password", a.password, &error))
-        return UsageError(error);
-    if (a.havePort && a.port != "LAN1" && a.port != "LAN2")
-        return UsageError("--port is LAN1 or LAN2, got '" + a.port + "'");
-    static const char* const kItems[] = {"shares", "workgroup", "codepage", "disk", "sharename",
-                                         "btfirmware", "domain", "ssl", "lanconfig"};
-    if (c == "query") {
-        bool known = false;
-        for (const char* i : kItems) known = known || a.positional[1] == i;
-        if (!known) return UsageError("unknown query item '" + a.positional[1] + "'");
-    }
-    unsigned deviceClass = 3, deviceSubclass = 3;
-    if (a.haveClass && !ParseSmallNumber(a.classText, &deviceClass))
-        return UsageError("--class needs a number 0..255, got '" + a.classText + "'");
-    if (a.haveSubclass && !ParseSmallNumber(a.subclassText, &deviceSubclass))
-        return UsageError("--subclass needs a number 0..255, got '" + a.subclassText + "'");
-    StaticSettings settings{};
-    int exitCode = kExitOk;
-    if (c == "set-static" && !ReadStaticSettings(a, &settings, &exitCode)) return exitCode;
+  std::string address;
+  if (c != "discover" && !ParseDeviceAddress(a.positional[0], &address))
+    return UsageError("ADDRESS '" + a.positional[0] + "' is not an IPv4 address");
+  if (!CheckCredential("the user name", a.user, &error) ||
+      !CheckCredential("the password", a.password, &error))
+    return UsageError(error);
+  if (a.havePort && a.port != "LAN1" && a.port != "LAN2")
+    return UsageError("--port is LAN1 or LAN2, got '" + a.port + "'");
+  static const char* const kItems[] = {"shares", "workgroup", "codepage", "disk", "sharename",
+                                       "btfirmware", "domain", "ssl", "lanconfig"};
+  if (c == "query") {
+    bool known = false;
+    for (const char* i : kItems) known = known || a.positional[1] == i;
+    if (!known) return UsageError("unknown query item '" + a.positional[1] + "'");
+  }
+  unsigned deviceClass = 3, deviceSubclass = 3;
+  if (a.haveClass && !ParseSmallNumber(a.classText, &deviceClass))
+    return UsageError("--class needs a number 0..255, got '" + a.classText + "'");
+  if (a.haveSubclass && !ParseSmallNumber(a.subclassText, &deviceSubclass))
+    return UsageError("--subclass needs a number 0..255, got '" + a.subclassText + "'");
+  StaticSettings settings{};
+  int exitCode = kExitOk;
+  if (c == "set-static" && !ReadStaticSettings(a, &settings, &exitCode)) return exitCode;
 
-    // Everything is checked: now the network.
-    SetTraceSink(a.verbose ? TraceToStderr : DropTrace);
-    if (!OpenTransport()) {
-        std::fprintf(stderr, "nexora-cli: the socket library cannot start\n");
-        return kExitFailed;
-    }
-    int result;
-    if (c == "discover") result = RunDiscover(deviceClass, deviceSubclass);
-    else if (c == "query") result = RunQuery(address, a.positional[1]);
-    else if (c == "login") result = RunLogin(address, a.haveUser ? a.user : "admin", a.password);
-    else if (c == "set-dhcp") result = RunSetDhcp(address, a.password);
-    else result = RunSetStatic(address, settings, a);
-    std::fflush(stdout);
-    CloseTransport();
-    ClearShareList();
-    FreeDeviceRecords();
-    return result;
+  // Everything is checked: now the network.
+  SetTraceSink(a.verbose ? TraceToStderr : DropTrace);
+  if (!OpenTransport()) {
+    std::fprintf(stderr, "nexora-cli: the socket library cannot start\n");
+    return kExitFailed;
+  }
+  int result;
+  if (c == "discover")
+    result = RunDiscover(deviceClass, deviceSubclass);
+  else if (c == "query")
+    result = RunQuery(address, a.positional[1]);
+  else if (c == "login")
+    result = RunLogin(address, a.haveUser ? a.user : "admin", a.password);
+  else if (c == "set-dhcp")
+    result = RunSetDhcp(address, a.password);
+  else
+    result = RunSetStatic(address, settings, a);
+  std::fflush(stdout);
+  CloseTransport();
+  ClearShareList();
+  FreeDeviceRecords();
+  return result;
 }

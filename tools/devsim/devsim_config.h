@@ -11,71 +11,75 @@ namespace devsim {
 
 // Which requests a misbehaviour applies to.
 struct Scope {
-    bool discover = true;
-    bool allQueries = true;
-    bool allSets = true;
-    std::vector<int> codes;  // extra single command codes (query or set)
+  bool discover = true;
+  bool allQueries = true;
+  bool allSets = true;
+  std::vector<int> codes;  // extra single command codes (query or set)
 
-    bool MatchesDiscover() const { return discover; }
-    bool MatchesQuery(int code) const;
-    bool MatchesSet(int code) const;
+  bool MatchesDiscover() const { return discover; }
+  bool MatchesQuery(int code) const;
+  bool MatchesSet(int code) const;
 };
 
-enum class Malformed { None, Truncate, BadLength, Oversize };
-enum class FloodType { SameType, OtherType };
+enum class Malformed { None,
+                       Truncate,
+                       BadLength,
+                       Oversize };
+enum class FloodType { SameType,
+                       OtherType };
 
 struct Faults {
-    bool silent = false;
-    Scope silentOn;
-    int delayMs = 0;
-    Scope delayOn;
-    bool foreignId = false;
-    Scope foreignIdOn;
-    std::string headerAddress;  // empty: the device's own
-    Scope headerAddressOn;
-    int flood = 0;
-    FloodType floodType = FloodType::SameType;
-    Scope floodOn;
-    Malformed malformed = Malformed::None;
-    int truncateTo = 20;
-    Scope malformedOn;
+  bool silent = false;
+  Scope silentOn;
+  int delayMs = 0;
+  Scope delayOn;
+  bool foreignId = false;
+  Scope foreignIdOn;
+  std::string headerAddress;  // empty: the device's own
+  Scope headerAddressOn;
+  int flood = 0;
+  FloodType floodType = FloodType::SameType;
+  Scope floodOn;
+  Malformed malformed = Malformed::None;
+  int truncateTo = 20;
+  Scope malformedOn;
 };
 
 struct DeviceConfig {
-    std::string label;          // from the section header; "device<N>" when none
-    std::string name = "NAS";
-    uint8_t mac[6] = {0, 0, 0, 0, 0, 0};
-    bool haveMac = false;
-    std::string address;        // dotted-decimal
-    std::string netmask = "255.255.255.0";
-    std::string gateway;
-    bool dhcp = false;
-    int replyType = 8;          // 2, 7 or 8
-    int deviceClass = 3;
-    int deviceSubclass = 3;
-    std::string model;
-    std::string user = "admin";
-    std::string password;
-    std::string lanConfig;      // empty: no per-port configuration
-    std::string shares;         // the reply text: names joined by ':'
-    std::string codePage = "950";
-    std::string disk = "3";
-    std::string shareName = "HDD_1";
-    std::string btFirmware = "1";
-    std::string domain;
-    std::string ssl = "0";
-    std::string workgroup = "WORKGROUP";
-    std::string dhcpAddress;    // address taken after code 2; empty keeps the current one
-    int restartMs = 5000;       // silence after codes 8 and 14
-    std::string interface;      // local address it answers on; empty: all
-    bool web = true;            // serves its web page (devsim_web.h)
-    Faults faults;
+  std::string label;  // from the section header; "device<N>" when none
+  std::string name = "NAS";
+  uint8_t mac[6] = {0, 0, 0, 0, 0, 0};
+  bool haveMac = false;
+  std::string address;  // dotted-decimal
+  std::string netmask = "255.255.255.0";
+  std::string gateway;
+  bool dhcp = false;
+  int replyType = 8;  // 2, 7 or 8
+  int deviceClass = 3;
+  int deviceSubclass = 3;
+  std::string model;
+  std::string user = "admin";
+  std::string password;
+  std::string lanConfig;  // empty: no per-port configuration
+  std::string shares;  // the reply text: names joined by ':'
+  std::string codePage = "950";
+  std::string disk = "3";
+  std::string shareName = "HDD_1";
+  std::string btFirmware = "1";
+  std::string domain;
+  std::string ssl = "0";
+  std::string workgroup = "WORKGROUP";
+  std::string dhcpAddress;  // address taken after code 2; empty keeps the current one
+  int restartMs = 5000;  // silence after codes 8 and 14
+  std::string interface;  // local address it answers on; empty: all
+  bool web = true;  // serves its web page (devsim_web.h)
+  Faults faults;
 };
 
 struct SimConfig {
-    std::vector<std::string> bind;  // local addresses to listen on
-    std::string log;                // log file; empty: none
-    std::vector<DeviceConfig> devices;
+  std::vector<std::string> bind;  // local addresses to listen on
+  std::string log;  // log file; empty: none
+  std::vector<DeviceConfig> devices;
 };
 
 // Parses the whole file. On failure error names the line and the fault.

@@ -11,7 +11,7 @@ namespace devsim {
 
 // One LAN port as a device reports it in its LAN configuration text.
 struct LanPort {
-    std::string name, address, netmask, gateway, mode;
+  std::string name, address, netmask, gateway, mode;
 };
 
 // Splits "name:address:netmask:gateway:mode[:name:...]" keeping empty fields.
@@ -23,40 +23,40 @@ std::string JoinLanConfigText(const std::vector<LanPort>& ports);
 std::vector<LanPort> LanPortsFromRecord(const uint8_t* record);
 
 struct DeviceState {
-    DeviceConfig config;       // current settings; the set commands change them
-    uint8_t ip[4] = {0, 0, 0, 0};
-    int64_t silentUntilMs = 0; // restarting until then
+  DeviceConfig config;  // current settings; the set commands change them
+  uint8_t ip[4] = {0, 0, 0, 0};
+  int64_t silentUntilMs = 0;  // restarting until then
 };
 
 // A datagram to send to the group through the given local interface.
 struct Outgoing {
-    int64_t dueMs;
-    std::string interface;
-    std::vector<uint8_t> bytes;
+  int64_t dueMs;
+  std::string interface;
+  std::vector<uint8_t> bytes;
 };
 
 class Simulator {
 public:
-    explicit Simulator(const SimConfig& config);
+  explicit Simulator(const SimConfig& config);
 
-    // Handles one datagram that arrived on the local interface with address
-    // interfaceAddress at nowMs. Returns what to send (in order); notes gets
-    // one line per state change for the log.
-    std::vector<Outgoing> Handle(const uint8_t* data, size_t length,
-                                 const std::string& interfaceAddress, int64_t nowMs,
-                                 std::vector<std::string>* notes);
+  // Handles one datagram that arrived on the local interface with address
+  // interfaceAddress at nowMs. Returns what to send (in order); notes gets
+  // one line per state change for the log.
+  std::vector<Outgoing> Handle(const uint8_t* data, size_t length,
+                               const std::string& interfaceAddress, int64_t nowMs,
+                               std::vector<std::string>* notes);
 
-    const std::vector<DeviceState>& devices() const { return devices_; }
+  const std::vector<DeviceState>& devices() const { return devices_; }
 
 private:
-    void Discover(DeviceState& d, const uint8_t* request, const std::string& iface,
-                  int64_t nowMs, std::vector<Outgoing>* out);
-    void Query(DeviceState& d, const uint8_t* request, size_t length, const std::string& iface,
-               int64_t nowMs, std::vector<Outgoing>* out);
-    void Set(DeviceState& d, const uint8_t* request, size_t length, const std::string& iface,
-             int64_t nowMs, std::vector<Outgoing>* out, std::vector<std::string>* notes);
+  void Discover(DeviceState& d, const uint8_t* request, const std::string& iface,
+                int64_t nowMs, std::vector<Outgoing>* out);
+  void Query(DeviceState& d, const uint8_t* request, size_t length, const std::string& iface,
+             int64_t nowMs, std::vector<Outgoing>* out);
+  void Set(DeviceState& d, const uint8_t* request, size_t length, const std::string& iface,
+           int64_t nowMs, std::vector<Outgoing>* out, std::vector<std::string>* notes);
 
-    std::vector<DeviceState> devices_;
+  std::vector<DeviceState> devices_;
 };
 
 // Reply builders (no misbehaviour applied).

@@ -15,37 +15,37 @@ namespace devsim {
 
 class WebServer {
 public:
-    using Log = std::function<void(const std::string&)>;
-    explicit WebServer(Log log) : log_(std::move(log)) {}
-    ~WebServer() { Stop(); }
-    WebServer(const WebServer&) = delete;
-    WebServer& operator=(const WebServer&) = delete;
+  using Log = std::function<void(const std::string&)>;
+  explicit WebServer(Log log) : log_(std::move(log)) {}
+  ~WebServer() { Stop(); }
+  WebServer(const WebServer&) = delete;
+  WebServer& operator=(const WebServer&) = delete;
 
-    // Listens for every device whose `web` key is on, at the address it is
-    // configured with. An address that is not local to this host (or a port
-    // already taken) is logged as a note and skipped; the devices' protocol
-    // answers do not depend on it. Starts the serving thread.
-    void Start(const std::vector<DeviceConfig>& devices);
-    // Ends the thread and closes every socket.
-    void Stop();
+  // Listens for every device whose `web` key is on, at the address it is
+  // configured with. An address that is not local to this host (or a port
+  // already taken) is logged as a note and skipped; the devices' protocol
+  // answers do not depend on it. Starts the serving thread.
+  void Start(const std::vector<DeviceConfig>& devices);
+  // Ends the thread and closes every socket.
+  void Stop();
 
-    // The page of a device, as served.
-    static std::string Page(const DeviceConfig& device);
+  // The page of a device, as served.
+  static std::string Page(const DeviceConfig& device);
 
 private:
-    struct Listener {
-        int fd;
-        int port;
-        std::string address;
-        std::string page;   // empty: accept and close (port 443)
-    };
-    void Serve();
-    void Answer(const Listener& listener, int client);
+  struct Listener {
+    int fd;
+    int port;
+    std::string address;
+    std::string page;  // empty: accept and close (port 443)
+  };
+  void Serve();
+  void Answer(const Listener& listener, int client);
 
-    Log log_;
-    std::vector<Listener> listeners_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+  Log log_;
+  std::vector<Listener> listeners_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 }  // namespace devsim

@@ -31,7 +31,7 @@ constexpr UINT_PTR kCaptureTimer = 0x6A11;
 constexpr UINT kCaptureDelayMs = 400;
 
 std::string g_folder;
-bool g_active = false;   // --active: buttons show their active faces
+bool g_active = false;  // --active: buttons show their active faces
 int g_failures = 0;
 
 // The window's rectangle as it is on screen, read from the desktop.
@@ -44,7 +44,7 @@ bool CaptureWindow(HWND window, const std::string& path) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;   // top row first, as bmp::Save takes them
+  info.bmiHeader.biHeight = -height;  // top row first, as bmp::Save takes them
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -226,11 +226,31 @@ protected:
 bool ShowOne(UINT id) {
   INT_PTR result = -1;
   switch (id) {
-  case IDD_MAIN: { MainGallery d; result = d.DoModal(); break; }
-  case IDD_RESTART_WAIT: { RestartGallery d; result = d.DoModal(); break; }
-  case IDD_LOGIN: { LoginGallery d; result = d.DoModal(); break; }
-  case IDD_LANGUAGE: { LanguageGallery d; result = d.DoModal(); break; }
-  default: { GalleryDialog d(id); result = d.DoModal(); break; }
+    case IDD_MAIN: {
+      MainGallery d;
+      result = d.DoModal();
+      break;
+    }
+    case IDD_RESTART_WAIT: {
+      RestartGallery d;
+      result = d.DoModal();
+      break;
+    }
+    case IDD_LOGIN: {
+      LoginGallery d;
+      result = d.DoModal();
+      break;
+    }
+    case IDD_LANGUAGE: {
+      LanguageGallery d;
+      result = d.DoModal();
+      break;
+    }
+    default: {
+      GalleryDialog d(id);
+      result = d.DoModal();
+      break;
+    }
   }
   if (result == -1) {
     std::printf("template %u could not be shown\n", id);

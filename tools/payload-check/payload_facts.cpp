@@ -36,9 +36,9 @@ struct ElfFacts {
 
 ElfFacts FactsOf(PayloadContent c) {
   switch (c) {
-  case PayloadContent::PpcModule: return {true, kRelocatable, kMachinePpc, kOsAbiNone, 0, false};
-  case PayloadContent::ArmModule: return {false, kRelocatable, kMachineArm, kOsAbiArm, kArmModuleFlags, true};
-  default: return {false, kExecutable, kMachineArm, kOsAbiArm, kArmProgramFlags, true};
+    case PayloadContent::PpcModule: return {true, kRelocatable, kMachinePpc, kOsAbiNone, 0, false};
+    case PayloadContent::ArmModule: return {false, kRelocatable, kMachineArm, kOsAbiArm, kArmModuleFlags, true};
+    default: return {false, kExecutable, kMachineArm, kOsAbiArm, kArmProgramFlags, true};
   }
 }
 
@@ -90,7 +90,10 @@ std::string Hex(uint32_t v) {
 
 void CheckElf(const PayloadRow& row, const PayloadBytes& b, std::vector<std::string>& out) {
   const ElfFacts f = FactsOf(row.content);
-  if (b.size() < kElfHeaderBytes || std::memcmp(b.data(), "\x7f" "ELF", 4) != 0) {
+  if (b.size() < kElfHeaderBytes || std::memcmp(b.data(),
+                                                "\x7f"
+                                                "ELF",
+                                                4) != 0) {
     out.push_back("not an ELF file");
     return;
   }
@@ -123,16 +126,16 @@ void CheckElf(const PayloadRow& row, const PayloadBytes& b, std::vector<std::str
       interpreter = "(outside the file)";
   }
   switch (row.content) {
-  case PayloadContent::BtClient:
-    if (interpreter != row.text) out.push_back("interpreter \"" + interpreter + "\", expected \"" + row.text + "\"");
-    break;
-  case PayloadContent::BtSupervisor:
-    if (!interpreter.empty()) out.push_back("dynamically linked for \"" + interpreter + "\", expected static");
-    if (!Contains(b, row.text)) out.push_back(std::string("no usage line \"") + row.text + "\"");
-    break;
-  default:
-    if (!Contains(b, row.text)) out.push_back(std::string("no module text \"") + row.text + "\"");
-    break;
+    case PayloadContent::BtClient:
+      if (interpreter != row.text) out.push_back("interpreter \"" + interpreter + "\", expected \"" + row.text + "\"");
+      break;
+    case PayloadContent::BtSupervisor:
+      if (!interpreter.empty()) out.push_back("dynamically linked for \"" + interpreter + "\", expected static");
+      if (!Contains(b, row.text)) out.push_back(std::string("no usage line \"") + row.text + "\"");
+      break;
+    default:
+      if (!Contains(b, row.text)) out.push_back(std::string("no module text \"") + row.text + "\"");
+      break;
   }
 }
 
@@ -145,52 +148,55 @@ PayloadBytes GenerateStandIn(const PayloadRow& row) {
   }
   PayloadBytes b(row.size, 0);
   switch (row.content) {
-  case PayloadContent::CodePageTable:
-    Put16(b, 0, 1, false);
-    Put16(b, 2, row.codePage, false);
-    Put32(b, 4, row.entryBytes, false);
-    if (row.entryBytes >= sizeof kStandInMarker) {
-      PutText(b, kTableHeaderBytes, kStandInMarker);
-      Fill(b, kTableHeaderBytes + sizeof kStandInMarker, row.number);
+    case PayloadContent::CodePageTable:
+      Put16(b, 0, 1, false);
+      Put16(b, 2, row.codePage, false);
+      Put32(b, 4, row.entryBytes, false);
+      if (row.entryBytes >= sizeof kStandInMarker) {
+        PutText(b, kTableHeaderBytes, kStandInMarker);
+        Fill(b, kTableHeaderBytes + sizeof kStandInMarker, row.number);
+      }
+      break;
+    case PayloadContent::UnicodeMap:
+      b[0] = 0x01;
+      b[1] = 0x80;
+      PutText(b, kMapNameAt, row.text);
+      PutText(b, kMapMarkerAt, kStandInMarker);
+      Fill(b, kMapFillerAt, row.number);
+      break;
+    default: {
+      const ElfFacts f = FactsOf(row.content);
+      std::memcpy(b.data(),
+                  "\x7f"
+                  "ELF",
+                  4);
+      b[kElfClass] = kClass32;
+      b[kElfData] = f.big ? kBig : kLittle;
+      b[kElfIdentVersion] = 1;
+      b[kElfOsAbi] = f.osAbi;
+      Put16(b, kElfType, f.type, f.big);
+      Put16(b, kElfMachine, f.machine, f.big);
+      Put32(b, kElfVersion, 1, f.big);
+      Put32(b, kElfFlags, f.flags, f.big);
+      Put16(b, kElfEhSize, kElfHeaderBytes, f.big);
+      if (row.content == PayloadContent::BtClient) {
+        // One PT_INTERP program header naming the interpreter text.
+        Put32(b, kElfPhOff, kElfHeaderBytes, f.big);
+        Put16(b, kElfPhEntSize, kProgramHeaderBytes, f.big);
+        Put16(b, kElfPhNum, 1, f.big);
+        const size_t ph = kElfHeaderBytes;
+        Put32(b, ph, kPtInterp, f.big);
+        Put32(b, ph + 4, kTextAt, f.big);
+        Put32(b, ph + 16, uint32_t(std::strlen(row.text) + 1), f.big);
+        Put32(b, ph + 20, uint32_t(std::strlen(row.text) + 1), f.big);
+        Put32(b, ph + 24, 4, f.big);
+        Put32(b, ph + 28, 1, f.big);
+      }
+      PutText(b, kMarkerAt, kStandInMarker);
+      PutText(b, kTextAt, row.text);
+      Fill(b, kFillerAt, row.number);
+      break;
     }
-    break;
-  case PayloadContent::UnicodeMap:
-    b[0] = 0x01;
-    b[1] = 0x80;
-    PutText(b, kMapNameAt, row.text);
-    PutText(b, kMapMarkerAt, kStandInMarker);
-    Fill(b, kMapFillerAt, row.number);
-    break;
-  default: {
-    const ElfFacts f = FactsOf(row.content);
-    std::memcpy(b.data(), "\x7f" "ELF", 4);
-    b[kElfClass] = kClass32;
-    b[kElfData] = f.big ? kBig : kLittle;
-    b[kElfIdentVersion] = 1;
-    b[kElfOsAbi] = f.osAbi;
-    Put16(b, kElfType, f.type, f.big);
-    Put16(b, kElfMachine, f.machine, f.big);
-    Put32(b, kElfVersion, 1, f.big);
-    Put32(b, kElfFlags, f.flags, f.big);
-    Put16(b, kElfEhSize, kElfHeaderBytes, f.big);
-    if (row.content == PayloadContent::BtClient) {
-      // One PT_INTERP program header naming the interpreter text.
-      Put32(b, kElfPhOff, kElfHeaderBytes, f.big);
-      Put16(b, kElfPhEntSize, kProgramHeaderBytes, f.big);
-      Put16(b, kElfPhNum, 1, f.big);
-      const size_t ph = kElfHeaderBytes;
-      Put32(b, ph, kPtInterp, f.big);
-      Put32(b, ph + 4, kTextAt, f.big);
-      Put32(b, ph + 16, uint32_t(std::strlen(row.text) + 1), f.big);
-      Put32(b, ph + 20, uint32_t(std::strlen(row.text) + 1), f.big);
-      Put32(b, ph + 24, 4, f.big);
-      Put32(b, ph + 28, 1, f.big);
-    }
-    PutText(b, kMarkerAt, kStandInMarker);
-    PutText(b, kTextAt, row.text);
-    Fill(b, kFillerAt, row.number);
-    break;
-  }
   }
   return b;
 }
@@ -199,30 +205,30 @@ std::vector<std::string> CheckPayload(const PayloadRow& row, const PayloadBytes&
   std::vector<std::string> out;
   if (b.size() != row.size) out.push_back("size " + std::to_string(b.size()) + ", expected " + std::to_string(row.size));
   switch (row.content) {
-  case PayloadContent::CodePageTable:
-    if (b.size() < kTableHeaderBytes) {
-      out.push_back("shorter than the 8-byte table header");
+    case PayloadContent::CodePageTable:
+      if (b.size() < kTableHeaderBytes) {
+        out.push_back("shorter than the 8-byte table header");
+        break;
+      }
+      if (Get16(b, 0, false) != 1) out.push_back("table version " + std::to_string(Get16(b, 0, false)) + ", expected 1");
+      if (Get16(b, 2, false) != row.codePage)
+        out.push_back("code page " + std::to_string(Get16(b, 2, false)) + ", expected " + std::to_string(row.codePage));
+      if (Get32(b, 4, false) != row.entryBytes)
+        out.push_back("entry area " + std::to_string(Get32(b, 4, false)) + " bytes, expected " + std::to_string(row.entryBytes));
+      break;
+    case PayloadContent::UnicodeMap: {
+      const size_t n = std::strlen(row.text);
+      if (b.size() < kMapNameAt + n + 1 || b[0] != 0x01 || b[1] != 0x80 ||
+          std::memcmp(b.data() + kMapNameAt, row.text, n) != 0 || b[kMapNameAt + n] != 0)
+        out.push_back(std::string("not a unicode map named \"") + row.text + "\"");
       break;
     }
-    if (Get16(b, 0, false) != 1) out.push_back("table version " + std::to_string(Get16(b, 0, false)) + ", expected 1");
-    if (Get16(b, 2, false) != row.codePage)
-      out.push_back("code page " + std::to_string(Get16(b, 2, false)) + ", expected " + std::to_string(row.codePage));
-    if (Get32(b, 4, false) != row.entryBytes)
-      out.push_back("entry area " + std::to_string(Get32(b, 4, false)) + " bytes, expected " + std::to_string(row.entryBytes));
-    break;
-  case PayloadContent::UnicodeMap: {
-    const size_t n = std::strlen(row.text);
-    if (b.size() < kMapNameAt + n + 1 || b[0] != 0x01 || b[1] != 0x80 ||
-        std::memcmp(b.data() + kMapNameAt, row.text, n) != 0 || b[kMapNameAt + n] != 0)
-      out.push_back(std::string("not a unicode map named \"") + row.text + "\"");
-    break;
-  }
-  case PayloadContent::CopyOfRow:
-    if (copied == nullptr || *copied != b) out.push_back("not the same bytes as entry " + std::to_string(row.sameAs));
-    break;
-  default:
-    CheckElf(row, b, out);
-    break;
+    case PayloadContent::CopyOfRow:
+      if (copied == nullptr || *copied != b) out.push_back("not the same bytes as entry " + std::to_string(row.sameAs));
+      break;
+    default:
+      CheckElf(row, b, out);
+      break;
   }
   return out;
 }

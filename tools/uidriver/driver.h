@@ -16,8 +16,8 @@ namespace uidriver {
 // A command that could not be carried out. The reply line is
 // "err <code> <quoted message>"; code is one word (timeout, not-found, ...).
 struct CommandError {
-    std::string code;
-    std::string message;
+  std::string code;
+  std::string message;
 };
 
 [[noreturn]] void Fail(const std::string& code, const std::string& message);
@@ -27,9 +27,9 @@ struct CommandError {
 // One word of a command line: positional ("1000", "OK") or named
 // ("timeout=500", title="Nexora Storage Utility").
 struct Arg {
-    bool named = false;
-    std::string key;
-    std::string value;
+  bool named = false;
+  std::string key;
+  std::string value;
 };
 
 // Splits a line into words. Double quotes group a word (or the value of a
@@ -39,25 +39,25 @@ bool SplitLine(const std::string& line, std::vector<Arg>* words, std::string* er
 
 class Args {
 public:
-    Args(std::string verb, std::vector<Arg> words);
-    const std::string& Verb() const { return verb_; }
-    size_t PositionalCount() const { return positional_.size(); }
-    bool HasPositional(size_t i) const { return i < positional_.size(); }
-    // The i-th positional word; fails with bad-args naming `what` if absent.
-    const std::string& Positional(size_t i, const char* what) const;
-    std::string PositionalOr(size_t i, const std::string& fallback) const;
-    bool Has(const std::string& key) const;
-    std::string Named(const std::string& key, const std::string& fallback) const;
-    long long NamedInt(const std::string& key, long long fallback) const;
-    bool NamedBool(const std::string& key, bool fallback) const;
-    // Fails with bad-args when a named word is not in `known` or there are
-    // more than `maxPositional` positional words.
-    void Check(size_t maxPositional, std::initializer_list<const char*> known) const;
+  Args(std::string verb, std::vector<Arg> words);
+  const std::string& Verb() const { return verb_; }
+  size_t PositionalCount() const { return positional_.size(); }
+  bool HasPositional(size_t i) const { return i < positional_.size(); }
+  // The i-th positional word; fails with bad-args naming `what` if absent.
+  const std::string& Positional(size_t i, const char* what) const;
+  std::string PositionalOr(size_t i, const std::string& fallback) const;
+  bool Has(const std::string& key) const;
+  std::string Named(const std::string& key, const std::string& fallback) const;
+  long long NamedInt(const std::string& key, long long fallback) const;
+  bool NamedBool(const std::string& key, bool fallback) const;
+  // Fails with bad-args when a named word is not in `known` or there are
+  // more than `maxPositional` positional words.
+  void Check(size_t maxPositional, std::initializer_list<const char*> known) const;
 
 private:
-    std::string verb_;
-    std::vector<std::string> positional_;
-    std::vector<Arg> named_;
+  std::string verb_;
+  std::vector<std::string> positional_;
+  std::vector<Arg> named_;
 };
 
 long long ParseInt(const std::string& text, const char* what);
@@ -69,16 +69,16 @@ bool IsInteger(const std::string& text);
 // quoted strings, or lists in brackets.
 class Reply {
 public:
-    Reply& Word(const std::string& key, const std::string& word);
-    Reply& Str(const std::string& key, const std::string& text);
-    Reply& Int(const std::string& key, long long value);
-    Reply& Bool(const std::string& key, bool value) { return Int(key, value ? 1 : 0); }
-    Reply& Handle(const std::string& key, HWND hwnd);
-    Reply& List(const std::string& key, const std::vector<std::string>& items);
-    std::string Line() const;
+  Reply& Word(const std::string& key, const std::string& word);
+  Reply& Str(const std::string& key, const std::string& text);
+  Reply& Int(const std::string& key, long long value);
+  Reply& Bool(const std::string& key, bool value) { return Int(key, value ? 1 : 0); }
+  Reply& Handle(const std::string& key, HWND hwnd);
+  Reply& List(const std::string& key, const std::vector<std::string>& items);
+  std::string Line() const;
 
 private:
-    std::string text_;
+  std::string text_;
 };
 
 std::string Quote(const std::string& text);
@@ -90,13 +90,13 @@ std::string RectText(const RECT& r);
 // ---- session state ---------------------------------------------------------
 
 struct Session {
-    DWORD pid = 0;              // process under test (0 until attach)
-    HANDLE process = nullptr;   // kept open so the exit code stays readable
-    HWND main = nullptr;        // window found by attach
-    HWND current = nullptr;     // window that control references are resolved in
-    DWORD timeoutMs = 5000;     // default for waits and sent messages
-    POINT lastClick{-10000, -10000};
-    DWORD lastClickTick = 0;      // GetTickCount of the last single click (0: none)
+  DWORD pid = 0;  // process under test (0 until attach)
+  HANDLE process = nullptr;  // kept open so the exit code stays readable
+  HWND main = nullptr;  // window found by attach
+  HWND current = nullptr;  // window that control references are resolved in
+  DWORD timeoutMs = 5000;  // default for waits and sent messages
+  POINT lastClick{-10000, -10000};
+  DWORD lastClickTick = 0;  // GetTickCount of the last single click (0: none)
 };
 extern Session g;
 
@@ -136,18 +136,18 @@ void RequireTarget();
 // (list views, IP address controls).
 class RemoteBuffer {
 public:
-    RemoteBuffer(HWND owner, size_t size);
-    ~RemoteBuffer();
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-    void* Address(size_t offset = 0) const;
-    void Write(const void* data, size_t size, size_t offset = 0);
-    void Read(void* data, size_t size, size_t offset = 0) const;
+  RemoteBuffer(HWND owner, size_t size);
+  ~RemoteBuffer();
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  void* Address(size_t offset = 0) const;
+  void Write(const void* data, size_t size, size_t offset = 0);
+  void Read(void* data, size_t size, size_t offset = 0) const;
 
 private:
-    HANDLE process_ = nullptr;
-    void* base_ = nullptr;
-    size_t size_ = 0;
+  HANDLE process_ = nullptr;
+  void* base_ = nullptr;
+  size_t size_ = 0;
 };
 
 // ---- real input (input.cpp) ------------------------------------------------
@@ -169,9 +169,9 @@ void KeyPress(WORD vk, bool shift, bool ctrl, bool alt);
 // ---- pictures (capture.cpp) ------------------------------------------------
 
 struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
 };
 
 Image CaptureScreen(const RECT& area);

@@ -112,28 +112,28 @@ const char* const kHelpText =
 }  // namespace uidriver
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
-            std::strcmp(argv[i], "/?") == 0) {
-            std::fputs(uidriver::kHelpText, stdout);
-            return 0;
-        }
-        std::fprintf(stderr, "nexora-uidriver: unknown argument %s (see --help)\n", argv[i]);
-        return 2;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
+        std::strcmp(argv[i], "/?") == 0) {
+      std::fputs(uidriver::kHelpText, stdout);
+      return 0;
     }
-    std::string line;
-    int c;
-    bool quit = false;
-    while (!quit) {
-        line.clear();
-        while ((c = std::fgetc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);
-        if (c == EOF && line.empty()) break;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string reply = uidriver::RunCommandLine(line, &quit);
-        std::fputs(reply.c_str(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
-        if (c == EOF) break;
-    }
-    return 0;
+    std::fprintf(stderr, "nexora-uidriver: unknown argument %s (see --help)\n", argv[i]);
+    return 2;
+  }
+  std::string line;
+  int c;
+  bool quit = false;
+  while (!quit) {
+    line.clear();
+    while ((c = std::fgetc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);
+    if (c == EOF && line.empty()) break;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string reply = uidriver::RunCommandLine(line, &quit);
+    std::fputs(reply.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    if (c == EOF) break;
+  }
+  return 0;
 }
