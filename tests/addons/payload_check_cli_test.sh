@@ -32,7 +32,9 @@ cp "$dir/unicode_map.850" "$dir/unicode_map.866"
 expect "171 not 169" 1 "unicode_map.866 (CODEPAGE 171): not the same bytes as entry 169"
 
 "$tool" --rc "$dir" "$dir/p.rc"
-grep -qF "215 BT \"$dir/bt\"" "$dir/p.rc" && grep -qF "194 CODEPAGE \"$dir/nls_koi8-r_12.ko\"" "$dir/p.rc" \
-  || { echo "FAIL resource script"; fail=1; }
+if ! { grep -qF "215 BT \"$dir/bt\"" "$dir/p.rc" && grep -qF "194 CODEPAGE \"$dir/nls_koi8-r_12.ko\"" "$dir/p.rc"; }; then
+  echo "FAIL resource script"
+  fail=1
+fi
 "$tool" >/dev/null 2>&1; [[ $? == 2 ]] || { echo "FAIL usage exit code"; fail=1; }
 exit $fail

@@ -28,8 +28,10 @@ READONLY=$SHARES/10.203.0.33/HDD_a
 # The read-only share is mounted before Wine starts, so that the program's
 # namespaces see it; it is unmounted before the library's own clean-up.
 mkdir -p "$READONLY/.codepages"
-mount --bind "$READONLY" "$READONLY" && mount -o remount,bind,ro "$READONLY" || {
-  echo "FAIL cannot mount the read-only share"; exit 1; }
+if ! { mount --bind "$READONLY" "$READONLY" && mount -o remount,bind,ro "$READONLY"; }; then
+  echo "FAIL cannot mount the read-only share"
+  exit 1
+fi
 NETNS_ON_EXIT="umount '$READONLY' 2>/dev/null; $NETNS_ON_EXIT"
 e2e_network || exit 1
 e2e_xvfb || exit 1
@@ -57,7 +59,7 @@ text_of() {
   local hex=$1 i out=''
   for ((i = 0; i < ${#hex}; i += 2)); do
     [ "${hex:i:2}" = 00 ] && break
-    out+=$(printf "\\x${hex:i:2}")
+    out+=$(printf '%b' "\\x${hex:i:2}")
   done
   printf '%s' "$out"
 }
@@ -93,7 +95,7 @@ expect_files() {
   local dir=$1 name same=1
   shift
   e2e_check "$dir holds exactly the language's files" "$(printf '%s\n' "$@" | sort)" \
-    "$(ls -A "$dir" | sort)"
+    "$(find "$dir" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort)"
   for name in "$@"; do cmp -s "$PAYLOADS/$name" "$dir/$name" || { same=0; echo "     $name differs"; }; done
   e2e_check "every file in $dir equals the catalogue's" 1 "$same"
 }

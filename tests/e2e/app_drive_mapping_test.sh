@@ -43,7 +43,7 @@ share_rows() {
   drive_field items
 }
 # The letter after L in the combo's order (Z: first): Y: -> X:.
-next_letter() { printf "\\$(printf '%03o' $(($(printf '%d' "'${1:0:1}") - 1))):"; }
+next_letter() { printf '%b:' "\\$(printf '%03o' $(($(printf '%d' "'${1:0:1}") - 1)))"; }
 # Answers the drive-in-use question (template 229) with button ID.
 answer_question() {
   e2e_expect 'wait-modal timeout=20000' 'kind=dialog'

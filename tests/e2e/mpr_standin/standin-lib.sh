@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Windows networking for NexoraStorageUtility.exe under Wine, which cannot
 # map drives: the program runs from a folder that also holds the mpr.dll
 # stand-in of this directory, loaded through WINEDLLOVERRIDES=mpr=n,b. On
@@ -42,6 +43,7 @@ mpr_standin_setup() {
   fi
   mkdir -p "$dir"
   cp "$program" "$dir/" && cp "$dll" "$dir/mpr.dll" || return 1
+  # shellcheck disable=SC2034  # read by the scripts that source this library
   MPR_EXE=$dir/$(basename "$program")
   MPR_LOG=$dir/mpr-calls.log
   MPR_STATE=$dir/mpr-connections.txt
