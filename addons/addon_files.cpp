@@ -37,8 +37,6 @@ int AddonFiles::MakeFolder(const char* path) { return _mkdir(path); }
 
 int AddonFiles::RemoveFolder(const char* path) { return _rmdir(path); }
 
-UINT AddonFiles::StartProgram(const char* commandLine, UINT show) { return ::WinExec(commandLine, show); }
-
 AddonFiles& SystemAddonFiles() {
   static AddonFiles system;
   return system;

@@ -1,7 +1,7 @@
 // The file and network calls of the add-on installers, which tests play
 // instead of the system: connecting a device share, whole-file writes,
-// delete, copy, existence, the local staging folder, and starting a
-// program.
+// delete, copy, existence and the local staging folder. (Programs start
+// through ShellPlatform.)
 #pragma once
 #include <cstddef>
 
@@ -31,8 +31,6 @@ public:
   // _mkdir and _rmdir; 0 on success.
   virtual int MakeFolder(const char* path);
   virtual int RemoveFolder(const char* path);
-  // ::WinExec: starts a command line; above 31 when it started.
-  virtual UINT StartProgram(const char* commandLine, UINT show);
 };
 
 // The system's calls.

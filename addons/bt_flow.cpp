@@ -2,7 +2,6 @@
 
 #include "bt_flow.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "addon_files.h"
@@ -11,6 +10,7 @@
 #include "app_state.h"
 #include "clock.h"
 #include "commands.h"
+#include "disk_status.h"
 #include "drive_table.h"
 #include "install_run.h"
 #include "login_dlg.h"
@@ -53,12 +53,12 @@ int CheckBtReadiness(CWnd* owner) {
     std::memset(disk, 0, sizeof CommandBuffers.diskStatus);
     const int answered = QueryDiskStatus();
     PauseMs(kPollPauseMs);
-    if (TextIs(disk, "1") || TextIs(disk, "2") || TextIs(disk, "3") || TextIs(disk, "4") ||
-        (TextIs(disk, "5") && answered))
+    if (DiskStatusIs(disk, kNoDisk) || DiskStatusIs(disk, kUnformatted) || DiskStatusIs(disk, kReady) ||
+        DiskStatusIs(disk, kUnicode) || (DiskStatusIs(disk, kReadyExtended) && answered))
       break;
   }
-  // 4 and 5 are ready disks, the same as 3.
-  if (TextIs(disk, "3") || TextIs(disk, "4") || TextIs(disk, "5")) CopyTextField(CommandBuffers.diskStatus, "3");
+  // 4 and 5 are ready disks here, the same as 3.
+  if (DiskStatusIs(disk, kReady) || DiskStatusIs(disk, kUnicode) || DiskStatusIs(disk, kReadyExtended)) MarkDiskReady();
 
   char* firmware = CommandBuffers.btFirmware;
   std::memset(firmware, 0, sizeof CommandBuffers.btFirmware);
@@ -74,17 +74,13 @@ int CheckBtReadiness(CWnd* owner) {
     }
   }
 
-  if (TextIs(disk, "1")) return Abandon(owner, kNoDiskMessage);
-  if (TextIs(disk, "2")) {
-    AfxMessageBox(owner != nullptr ? owner->GetSafeHwnd() : nullptr, kUnformattedMessage, nullptr, MB_OK);
-    // The device's own pages offer the formatting.
-    char command[64];
-    std::snprintf(command, sizeof command, "explorer http://%s", CurrentDeviceAddress);
-    ActiveAddonFiles().StartProgram(command, SW_HIDE);
+  if (DiskStatusIs(disk, kNoDisk)) return Abandon(owner, kNoDiskMessage);
+  if (DiskStatusIs(disk, kUnformatted)) {
+    ReportUnformattedDisk(owner != nullptr ? owner->GetSafeHwnd() : nullptr);
     AddonFlowState.AddonAborted = -1;
     return 0;
   }
-  if (TextIs(disk, "3") && TextIs(firmware, "1")) return 1;
+  if (DiskStatusIs(disk, kReady) && TextIs(firmware, "1")) return 1;
   return Abandon(owner, kNotSupportedMessage);
 }
 

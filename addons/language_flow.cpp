@@ -1,15 +1,14 @@
 // The code-page (language) install flow.
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include "addon_files.h"
+#include "addon_messages.h"
 #include "addon_state.h"
 #include "app_state.h"
 #include "clock.h"
 #include "commands.h"
 #include "dialog_skins.h"
+#include "disk_status.h"
 #include "drive_table.h"
 #include "language_dlg.h"
 #include "main_dlg.h"
@@ -52,21 +51,10 @@ constexpr FileSetRow kFileSets[] = {
 };
 constexpr uint16_t kNoFiles[] = {0};
 
-enum DiskStatus { kNoDisk = 1,
-                  kUnformatted = 2,
-                  kReady = 3,
-                  kUnicode = 4,
-                  kReadyExtended = 5 };
-
-constexpr char kNoDiskMessage[] =
-    "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.";
-constexpr char kUnformattedMessage[] = "Please format hard drive.";
 constexpr char kUnicodeMessage[] = "This device supports Unicode.";
 constexpr char kNotSupportedMessage[] = "Multi-language options are not supported on this device.";
 constexpr char kFirmwareMessage[] =
     "This codepage does not supported in this firmware.\nPlease download the latest firmware from the support link.";
-
-int DiskStatusValue() { return std::atoi(CommandBuffers.diskStatus); }
 
 }  // namespace
 
@@ -102,12 +90,12 @@ BOOL CLanguageDlg::OnInitDialog() {
     std::memset(CommandBuffers.diskStatus, 0, sizeof CommandBuffers.diskStatus);
     QueryDiskStatus();
     PauseMs(kPollPauseMs);
-    status = DiskStatusValue();
+    status = DiskStatusValue(CommandBuffers.diskStatus);
     if (status >= kNoDisk && status <= kReadyExtended) break;
   }
   AddonFlowState.ExtendedCodePages = status == kReadyExtended ? 1 : 0;
   if (status == kReadyExtended) {
-    CopyTextField(CommandBuffers.diskStatus, "3");
+    MarkDiskReady();
     status = kReady;
   }
 
@@ -116,11 +104,7 @@ BOOL CLanguageDlg::OnInitDialog() {
       Abandon(kNoDiskMessage);
       return TRUE;
     case kUnformatted: {
-      AfxMessageBox(m_hWnd, kUnformattedMessage, nullptr, MB_OK);
-      // The device's own pages offer the formatting.
-      char command[64];
-      std::snprintf(command, sizeof command, "explorer http://%s", CurrentDeviceAddress);
-      ActiveAddonFiles().StartProgram(command, SW_HIDE);
+      ReportUnformattedDisk(m_hWnd);
       Abandon(nullptr);
       return TRUE;
     }
@@ -222,7 +206,7 @@ void RunLanguageFlow(CWnd* owner) {
 
 void CMainDlg::OnLanguage() {
   if (deviceSelected == 0) {
-    MessageBox("Please select a device.", "Error", MB_ICONHAND);
+    MessageBox(kSelectDeviceMessage, "Error", MB_ICONHAND);
     return;
   }
   RunLanguageFlow(this);

@@ -2,15 +2,14 @@
 
 #include "widget_launcher.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "addon_files.h"
 #include "addon_state.h"
 #include "main_dlg.h"
 #include "model_select_dlg.h"
 #include "shell_platform.h"
+#include "web_config.h"
 #include "widget_engine_dlg.h"
 
 namespace {
@@ -75,9 +74,7 @@ void LaunchWidget(CMainDlg& mainWindow) {
     prompt.DoModal();
   }
   if (AddonFlowState.WidgetPromptChoice == 1) {
-    char command[128];
-    std::snprintf(command, sizeof command, "explorer %s", kWidgetEngineDownloadUrl);
-    ActiveAddonFiles().StartProgram(command, SW_HIDE);
+    OpenWithExplorer(kWidgetEngineDownloadUrl);
     return;
   }
 

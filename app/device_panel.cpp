@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "discovery.h"
 #include "drive_table.h"
+#include "lan_rules.h"
 #include "main_dlg.h"
 #include "transport.h"
 
@@ -116,13 +117,9 @@ void CMainDlg::OnClickDeviceList() {
     lanPortCombo.EnableWindow(TRUE);
     lanPortCombo.ResetContent();
     lanPortCombo.AddString(first);
-    int selection = 0;
-    if (std::strcmp(first, "LAN1") == 0) {
-      lanPortCombo.AddString(second);
-      // The list shows the address the device answered from: the second
-      // port's when it differs from the first port's.
-      if (strncmp(address, config.port[0].address, sizeof config.port[0].address) != 0) selection = 1;
-    }
+    if (HasSecondLanPort(config)) lanPortCombo.AddString(second);
+    // The port the device answered from comes first.
+    const int selection = LanPortHalf(DefaultLanPort(config, address));
     lanPortCombo.SetCurSel(selection);
     lanPortIndex = selection;
   }

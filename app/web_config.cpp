@@ -12,6 +12,7 @@
 #include "commands.h"
 #include "clock.h"
 #include "main_dlg.h"
+#include "shell_platform.h"
 #include "web_platform.h"
 
 ReachabilityState DeviceReachability;
@@ -48,8 +49,6 @@ bool IsSslOn(const char* sslMode) {
   return sslMode != nullptr && std::memchr(sslMode, '1', strnlen(sslMode, sizeof CommandBuffers.sslMode)) != nullptr;
 }
 
-std::string ExplorerCommand(const std::string& url) { return "explorer " + url; }
-
 }  // namespace
 
 ReachabilityState& ReachabilityState::operator=(int value) {
@@ -75,6 +74,14 @@ void ReachabilityState::Report(uint32_t probe, int value) {
 
 std::string DeviceWebUrl(const char* address, const char* sslMode) {
   return std::string(IsSslOn(sslMode) ? "https://" : "http://") + (address != nullptr ? address : "");
+}
+
+std::string ExplorerCommand(const std::string& url) { return "explorer " + url; }
+
+std::string BrowserCommand(const std::string& program, const std::string& url) { return program + " " + url; }
+
+UINT OpenWithExplorer(const std::string& url) {
+  return ActiveShellPlatform().Exec(ExplorerCommand(url).c_str(), SW_HIDE);
 }
 
 UINT __cdecl ProbeDeviceReachability(LPVOID param) {
@@ -155,7 +162,6 @@ void CMainDlg::OnOpenWebConfig() {
   StartReachabilityProbe(url.c_str());
   if (!WaitForDeviceReachable(*this)) return;
 
-  WebPlatform& platform = ActiveWebPlatform();
   const std::string browser = ReadRegistryString(HKEY_LOCAL_MACHINE, kBrowserKey, nullptr);
   std::string command;
   if (browser.find("IE") != std::string::npos) {
@@ -163,9 +169,8 @@ void CMainDlg::OnOpenWebConfig() {
   } else {
     char commandKey[sizeof kBrowserCommandKey + kRegistryText];
     std::snprintf(commandKey, sizeof commandKey, kBrowserCommandKey, browser.c_str());
-    command = ReadRegistryString(HKEY_LOCAL_MACHINE, commandKey, nullptr) + " " + url;
+    command = BrowserCommand(ReadRegistryString(HKEY_LOCAL_MACHINE, commandKey, nullptr), url);
   }
-  const UINT result = platform.Exec(command.c_str(), SW_HIDE);
-  if (result == kExecFileNotFound || result == kExecPathNotFound || result == kExecBadFormat)
-    platform.Exec(ExplorerCommand(url).c_str(), SW_HIDE);
+  const UINT result = ActiveShellPlatform().Exec(command.c_str(), SW_HIDE);
+  if (result == kExecFileNotFound || result == kExecPathNotFound || result == kExecBadFormat) OpenWithExplorer(url);
 }

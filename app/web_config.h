@@ -37,8 +37,15 @@ private:
 extern ReachabilityState DeviceReachability;
 
 // The page a device is opened at: "https://" + address when its SSL text
-// contains '1', else "http://" + address.
+// contains '1', else (also for a null text) "http://" + address.
 std::string DeviceWebUrl(const char* address, const char* sslMode);
+// The command line that opens url through explorer: "explorer " + url.
+std::string ExplorerCommand(const std::string& url);
+// The command line that opens url with a browser's registered open command:
+// program + " " + url.
+std::string BrowserCommand(const std::string& program, const std::string& url);
+// Starts ExplorerCommand(url), hidden; the WinExec result.
+UINT OpenWithExplorer(const std::string& url);
 
 // Worker-thread routine: param is a request made by StartReachabilityProbe
 // (owned and freed here). Checks the URL with InternetCheckConnectionA and

@@ -19,8 +19,6 @@ LONG WebPlatform::QueryValue(HKEY key, const char* name, DWORD* type, BYTE* data
 
 LONG WebPlatform::CloseKey(HKEY key) { return ::RegCloseKey(key); }
 
-UINT WebPlatform::Exec(const char* commandLine, UINT show) { return ::WinExec(commandLine, show); }
-
 BOOL WebPlatform::CheckConnection(const char* url, DWORD flags) {
   return ::InternetCheckConnectionA(url, flags, 0);
 }

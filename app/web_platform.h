@@ -1,6 +1,6 @@
 // The Windows calls of the web launcher that tests play instead of the
-// system: the registry reads that find the default browser, WinExec, and
-// WinINet's connection check.
+// system: the registry reads that find the default browser and WinINet's
+// connection check. (The browser itself starts through ShellPlatform.)
 #pragma once
 
 #ifndef NOMINMAX
@@ -18,8 +18,6 @@ public:
   virtual LONG QueryValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size);
   // ::RegCloseKey.
   virtual LONG CloseKey(HKEY key);
-  // ::WinExec: above 31 when the program started, else the error code.
-  virtual UINT Exec(const char* commandLine, UINT show);
   // ::InternetCheckConnectionA. Called from the probe thread; it may block
   // for as long as the connection attempt takes.
   virtual BOOL CheckConnection(const char* url, DWORD flags);

@@ -156,29 +156,30 @@ TEST_F(BtFlowTest, DeviceNotReadyIsToldWhyAndTheFlowStops) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    answers = {{11, c.disk}, {15, c.firmware}};
+    answers = {{kCodeDiskStatus, c.disk}, {kCodeBtFirmware, c.firmware}};
     answered.clear();
     files = FakeAddonFiles();
+    shell = FakeShellPlatform();
     AddonFlowState = {};
     const bool open = RunFlow();
 
     EXPECT_TRUE(open) << "the main window stays open";
-    EXPECT_EQ(c.diskQueries, Queries(11));
-    EXPECT_EQ(c.firmwareQueries, Queries(15));
+    EXPECT_EQ(c.diskQueries, Queries(kCodeDiskStatus));
+    EXPECT_EQ(c.firmwareQueries, Queries(kCodeBtFirmware));
     EXPECT_EQ(c.pauses, PollPauses());
     EXPECT_EQ(c.message, RecordedMessages());
     EXPECT_EQ(-1, AddonFlowState.AddonAborted);
     EXPECT_EQ(0, AddonFlowState.BtInstallPending);
-    EXPECT_EQ(0u, Queries(12)) << "no install run";
+    EXPECT_EQ(0u, Queries(kCodeShareName)) << "no install run";
     EXPECT_TRUE(files.madeFolders.empty());
     EXPECT_TRUE(files.removedFolders.empty()) << "nothing staged, nothing removed";
     EXPECT_TRUE(net.Of(kDiscoverRequest).empty()) << "no refresh";
     EXPECT_EQ(1, deviceSelectedAfter);
     if (c.opensDevicePages) {
       const std::vector<std::pair<std::string, UINT>> explorer = {{"explorer http://" + kDevice, SW_HIDE}};
-      EXPECT_EQ(explorer, files.started);
+      EXPECT_EQ(explorer, shell.execs);
     } else {
-      EXPECT_TRUE(files.started.empty());
+      EXPECT_TRUE(shell.execs.empty());
     }
   }
 }
@@ -195,9 +196,10 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string("disk status ") + c.disk + ", volume " + c.volume);
-    answers = {{11, {c.disk}}, {12, {c.volume}}, {15, {"1"}}};
+    answers = {{kCodeDiskStatus, {c.disk}}, {kCodeShareName, {c.volume}}, {kCodeBtFirmware, {"1"}}};
     answered.clear();
     files = FakeAddonFiles();
+    shell = FakeShellPlatform();
     // An old "bt" from an earlier install is replaced.
     files.files[DevicePath(c.folder, "bt")] = "old bt";
     AddonFlowState = {};
@@ -207,11 +209,11 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
 
     EXPECT_TRUE(open);
     EXPECT_STREQ("3", CommandBuffers.diskStatus) << "4 and 5 are taken as 3";
-    EXPECT_EQ(1u, Queries(11));
-    EXPECT_EQ(2u, Queries(15)) << "the first answer, then polls until 1";
-    EXPECT_EQ("rw", SetData(10));
-    EXPECT_EQ("BT", SetData(14));
-    EXPECT_EQ("<none>", SetData(13)) << "no stop command";
+    EXPECT_EQ(1u, Queries(kCodeDiskStatus));
+    EXPECT_EQ(2u, Queries(kCodeBtFirmware)) << "the first answer, then polls until 1";
+    EXPECT_EQ("rw", SetData(kCodeMountMode));
+    EXPECT_EQ("BT", SetData(kCodeRegisterAddon));
+    EXPECT_EQ("<none>", SetData(kCodeStopService)) << "no stop command";
     EXPECT_EQ(Catalogue(215), files.files[DevicePath(c.folder, "bt")]);
     EXPECT_EQ(Catalogue(220), files.files[DevicePath(c.folder, "btdog")]);
     EXPECT_EQ(0u, files.files.count("C:\\bt\\bt") + files.files.count("C:\\bt\\btdog")) << "staging files deleted";
@@ -231,12 +233,12 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
 }
 
 TEST_F(BtFlowTest, PayloadThatDoesNotArriveEndsTheRunWithoutRestartWait) {
-  answers = {{11, {"3"}}, {12, {"HDD_1"}}, {15, {"1"}}};
+  answers = {{kCodeDiskStatus, {"3"}}, {kCodeShareName, {"HDD_1"}}, {kCodeBtFirmware, {"1"}}};
   files.refusedCopies.insert(DevicePath("HDD_1\\Nas_Prog/BT", "btdog"));
   RunFlow();
 
-  EXPECT_EQ("stop", SetData(13));
-  EXPECT_EQ("<none>", SetData(14)) << "not registered";
+  EXPECT_EQ("stop", SetData(kCodeStopService));
+  EXPECT_EQ("<none>", SetData(kCodeRegisterAddon)) << "not registered";
   EXPECT_EQ(Catalogue(215), files.files[DevicePath("HDD_1\\Nas_Prog/BT", "bt")]) << "the first program stays";
   EXPECT_EQ(0u, files.files.count(DevicePath("HDD_1\\Nas_Prog/BT", "btdog")));
   EXPECT_EQ(1, AddonFlowState.LastCopyFailed);
@@ -263,7 +265,7 @@ TEST_F(BtFlowTest, LoginStep) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     net.devices[0].password = c.password;
-    answers = {{11, {"3"}}, {15, {"2"}}};  // readiness ends quickly, refused
+    answers = {{kCodeDiskStatus, {"3"}}, {kCodeBtFirmware, {"2"}}};  // readiness ends quickly, refused
     answered.clear();
     AddonFlowState = {};
     LoginForAdmin = 0;  // the drive mapping asked for share credentials last
@@ -279,11 +281,11 @@ TEST_F(BtFlowTest, LoginStep) {
         fwtest::ClickButton(d, IDOK);
       });
     });
-    EXPECT_EQ(c.loginQueries, Queries(4));
+    EXPECT_EQ(c.loginQueries, Queries(kCodeAdminLogin));
     if (c.typed != nullptr) {
       EXPECT_TRUE(adminMode) << "the login dialog asks for the administrator password";
     }
-    EXPECT_EQ(c.proceeds ? 1u : 0u, Queries(11));
+    EXPECT_EQ(c.proceeds ? 1u : 0u, Queries(kCodeDiskStatus));
     if (!c.proceeds) {
       EXPECT_EQ("\"Wrong administrator password input!\" (Error, MB_ICONHAND)\n", RecordedMessages());
     }
@@ -302,13 +304,13 @@ TEST_F(BtFlowTest, FailedLoginLeavesTheNextInstallToTheCodePageBranch) {
   ASSERT_EQ(0, AddonFlowState.BtInstallPending);
 
   // A code-page install of a row without files: only the code page is sent.
-  answers = {{12, {"HDD_a"}}};
+  answers = {{kCodeShareName, {"HDD_a"}}};
   AddonFlowState.SelectedLanguageIndex = 3;
   net.requests.clear();
   CInstallProgressDlg run;
   run.DoModal();
-  EXPECT_EQ("865", SetData(8));
-  EXPECT_EQ("<none>", SetData(14));
+  EXPECT_EQ("865", SetData(kCodeSetCodePage));
+  EXPECT_EQ("<none>", SetData(kCodeRegisterAddon));
   EXPECT_TRUE(files.madeFolders.empty()) << "nothing staged";
 }
 

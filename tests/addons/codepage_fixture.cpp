@@ -57,11 +57,6 @@ BOOL FakeAddonFiles::Exists(const char* path) { return !Hits(vanish, path) && fi
 int FakeAddonFiles::MakeFolder(const char*) { return 0; }
 int FakeAddonFiles::RemoveFolder(const char*) { return 0; }
 
-UINT FakeAddonFiles::StartProgram(const char* commandLine, UINT show) {
-  started.push_back(std::string(commandLine) + (show == SW_HIDE ? " (hidden)" : " (shown)"));
-  return 33;
-}
-
 void AddonTest::SetUp() {
   AppTest::SetUp();
   SetClock(&quick);
@@ -72,13 +67,13 @@ void AddonTest::SetUp() {
   net.Add(device);
   SelectDevice(device);
   CopyTextField(CurrentDeviceAddress, device.ip.c_str());
-  // The add-on queries: disk status (11), code page (9), first volume (12).
+  // The add-on queries: disk status, code page, first volume.
   net.onRequest = [this](const SeenRequest& r) {
     if (r.type != kQueryRequest) return;
-    const std::string* text = r.code == 11   ? &addon.diskStatus
-                              : r.code == 9  ? &addon.codePage
-                              : r.code == 12 ? &addon.shareName
-                                             : nullptr;
+    const std::string* text = r.code == kCodeDiskStatus  ? &addon.diskStatus
+                              : r.code == kCodeCodePage  ? &addon.codePage
+                              : r.code == kCodeShareName ? &addon.shareName
+                                                         : nullptr;
     if (text != nullptr && !text->empty()) sockets.Queue(0, QueryReply(device.ip, *text));
   };
 }
@@ -100,6 +95,12 @@ std::vector<std::string> AddonTest::SetTexts(uint8_t code) const {
 }
 
 size_t AddonTest::Queries(uint8_t code) const { return net.Of(kQueryRequest, code).size(); }
+
+std::vector<std::string> AddonTest::Started() const {
+  std::vector<std::string> started;
+  for (const auto& exec : shell.execs) started.push_back(exec.first + (exec.second == SW_HIDE ? " (hidden)" : " (shown)"));
+  return started;
+}
 
 Bytes CatalogueBytesOf(const std::string& name) {
   for (size_t i = 0; i < kPayloadRowCount; ++i) {

@@ -17,7 +17,6 @@ public:
   std::vector<std::string> written;  // paths of completed writes, in order
   std::vector<std::string> connects;
   std::vector<std::string> removed;
-  std::vector<std::string> started;  // command lines, with the show flag
   std::vector<std::pair<std::string, std::string>> copies;
 
   // Faults, each by path substring ("" none).
@@ -37,7 +36,6 @@ public:
   BOOL Exists(const char* path) override;
   int MakeFolder(const char* path) override;
   int RemoveFolder(const char* path) override;
-  UINT StartProgram(const char* commandLine, UINT show) override;
 
 private:
   struct Open {
@@ -66,6 +64,8 @@ protected:
   std::vector<std::string> SetTexts(uint8_t code) const;
   // Number of query requests with this command code.
   size_t Queries(uint8_t code) const;
+  // Command lines started, each with its show flag: "... (hidden)".
+  std::vector<std::string> Started() const;
 
   // The run starts 300 ms after its window shows instead of 2 s.
   class QuickClock : public FakeClock {

@@ -83,6 +83,7 @@ TEST_F(CodePageFlowTest, EveryLanguageWritesItsFilesInOrderOnBothLayouts) {
   for (const LanguageCase& c : cases) {
     SCOPED_TRACE(std::string("row ") + std::to_string(c.row) + " on \"" + c.volume + "\"");
     files = FakeAddonFiles();
+    shell = FakeShellPlatform();
     net.requests.clear();
     fwtest::ClearMessageBoxes();
     AddonFlowState.AddonAborted = -1;
@@ -99,9 +100,9 @@ TEST_F(CodePageFlowTest, EveryLanguageWritesItsFilesInOrderOnBothLayouts) {
       ASSERT_FALSE(expected.empty()) << name << " is not in the catalogue";
       EXPECT_TRUE(files.files[Folder(c.folder, name)] == expected) << name << " differs from the catalogue";
     }
-    EXPECT_EQ(std::vector<std::string>{"rw"}, SetTexts(10));
-    EXPECT_EQ(std::vector<std::string>{c.codePage}, SetTexts(8));
-    EXPECT_TRUE(SetTexts(13).empty()) << "no stop command";
+    EXPECT_EQ(std::vector<std::string>{"rw"}, SetTexts(kCodeMountMode));
+    EXPECT_EQ(std::vector<std::string>{c.codePage}, SetTexts(kCodeSetCodePage));
+    EXPECT_TRUE(SetTexts(kCodeStopService).empty()) << "no stop command";
     EXPECT_EQ("", RecordedMessages());
     EXPECT_EQ(0, AddonFlowState.LastCopyFailed);
     EXPECT_EQ(0, AddonFlowState.AddonAborted) << "the restart wait followed";
@@ -114,6 +115,7 @@ TEST_F(CodePageFlowTest, ExtendedRowsWriteNothingAndOnlySetTheCodePage) {
   for (const auto& [row, codePage] : std::vector<std::pair<int, std::string>>{{3, "865"}, {4, "852"}, {5, "857"}}) {
     SCOPED_TRACE(codePage);
     files = FakeAddonFiles();
+    shell = FakeShellPlatform();
     net.requests.clear();
     // An earlier run's failure must not decide this one's ending.
     AddonFlowState.LastCopyFailed = 1;
@@ -125,8 +127,8 @@ TEST_F(CodePageFlowTest, ExtendedRowsWriteNothingAndOnlySetTheCodePage) {
 
     EXPECT_FALSE(fwtest::ModalActionsPending()) << "no second language dialog";
     EXPECT_TRUE(files.written.empty());
-    EXPECT_EQ(std::vector<std::string>{"rw"}, SetTexts(10));
-    EXPECT_EQ(std::vector<std::string>{codePage}, SetTexts(8));
+    EXPECT_EQ(std::vector<std::string>{"rw"}, SetTexts(kCodeMountMode));
+    EXPECT_EQ(std::vector<std::string>{codePage}, SetTexts(kCodeSetCodePage));
     EXPECT_EQ(1, AddonFlowState.ExtendedCodePages);
     EXPECT_EQ(0, AddonFlowState.LastCopyFailed);
     EXPECT_EQ(0, AddonFlowState.AddonAborted);
@@ -154,6 +156,7 @@ TEST_F(CodePageFlowTest, DiskStatusDecidesWhetherTheDialogShows) {
   for (const Case& c : cases) {
     SCOPED_TRACE("disk status \"" + c.status + "\"");
     files = FakeAddonFiles();
+    shell = FakeShellPlatform();
     net.requests.clear();
     quick.pauses.clear();
     fwtest::ClearMessageBoxes();
@@ -167,11 +170,11 @@ TEST_F(CodePageFlowTest, DiskStatusDecidesWhetherTheDialogShows) {
 
     EXPECT_EQ(c.message == nullptr, shown);
     EXPECT_FALSE(fwtest::ModalActionsPending());
-    EXPECT_EQ(c.polls, Queries(11)) << "disk status queries";
+    EXPECT_EQ(c.polls, Queries(kCodeDiskStatus)) << "disk status queries";
     EXPECT_EQ(c.message ? std::string("\"") + c.message + "\" (Nexora Storage Utility, no icon)\n" : "",
               RecordedMessages());
     EXPECT_EQ(-1, AddonFlowState.AddonAborted);
-    EXPECT_EQ(c.started ? std::vector<std::string>{c.started} : std::vector<std::string>{}, files.started);
+    EXPECT_EQ(c.started ? std::vector<std::string>{c.started} : std::vector<std::string>{}, Started());
     EXPECT_EQ(c.status == "5" ? 1 : 0, AddonFlowState.ExtendedCodePages);
     EXPECT_EQ(c.polls + (c.message ? 0 : 1), SecondPauses(quick.pauses))
         << "one second after every query, disk status then code page";
@@ -192,7 +195,7 @@ TEST_F(CodePageFlowTest, DeviceCodePageIsPreselected) {
     CLanguageDlg dlg;
     dlg.DoModal();
     EXPECT_EQ(row, selected);
-    EXPECT_EQ(row == 2 && reply != "850" ? 10u : 1u, Queries(9));
+    EXPECT_EQ(row == 2 && reply != "850" ? 10u : 1u, Queries(kCodeCodePage));
   }
 }
 
@@ -245,8 +248,8 @@ TEST_F(CodePageFlowTest, FailedSecondFileStopsTheDeviceAndOffersTheDialogAgain) 
 
   EXPECT_TRUE(offeredAgain);
   EXPECT_EQ(Paths("HDD_a\\.codepages", {"codepage.932"}), files.written) << "the first file stays, none after";
-  EXPECT_EQ(std::vector<std::string>{"stop"}, SetTexts(13));
-  EXPECT_TRUE(SetTexts(8).empty()) << "no code page after a failed copy";
+  EXPECT_EQ(std::vector<std::string>{"stop"}, SetTexts(kCodeStopService));
+  EXPECT_TRUE(SetTexts(kCodeSetCodePage).empty()) << "no code page after a failed copy";
   ASSERT_EQ(1u, fwtest::MessageBoxes().size()) << RecordedMessages();
   EXPECT_EQ(kCheckDrives, fwtest::MessageBoxes()[0].text);
   EXPECT_EQ(UINT(MB_OK), fwtest::MessageBoxes()[0].type);
@@ -267,11 +270,11 @@ TEST_F(CodePageFlowTest, UnknownVolumeNameTakesTheFailureEndingWithoutWriting) {
   RunLanguageFlow(nullptr);
 
   EXPECT_FALSE(fwtest::ModalActionsPending()) << "the language dialog is offered again";
-  EXPECT_EQ(10u, Queries(12)) << "ten tries for the first volume name";
+  EXPECT_EQ(10u, Queries(kCodeShareName)) << "ten tries for the first volume name";
   EXPECT_TRUE(files.written.empty());
   EXPECT_TRUE(files.connects.empty());
-  EXPECT_EQ(std::vector<std::string>{"stop"}, SetTexts(13));
-  EXPECT_TRUE(SetTexts(8).empty());
+  EXPECT_EQ(std::vector<std::string>{"stop"}, SetTexts(kCodeStopService));
+  EXPECT_TRUE(SetTexts(kCodeSetCodePage).empty());
   EXPECT_EQ(std::string("\"") + kCheckDrives + "\" (Nexora Storage Utility, no icon)\n", RecordedMessages());
 }
 
@@ -291,7 +294,7 @@ TEST_F(CodePageFlowTest, InstallWindowIgnoresEnterEscAndClose) {
   CInstallProgressDlg run;
   run.DoModal();
   EXPECT_TRUE(survived);
-  EXPECT_EQ(std::vector<std::string>{"865"}, SetTexts(8));
+  EXPECT_EQ(std::vector<std::string>{"865"}, SetTexts(kCodeSetCodePage));
 }
 
 TEST_F(CodePageFlowTest, LanguageCommandNeedsASelectedDevice) {
@@ -300,7 +303,7 @@ TEST_F(CodePageFlowTest, LanguageCommandNeedsASelectedDevice) {
     main.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, BN_CLICKED), 0);
   });
   EXPECT_EQ("\"Please select a device.\" (Error, MB_ICONHAND)\n", RecordedMessages());
-  EXPECT_TRUE(net.Of(kQueryRequest, 11).empty());
+  EXPECT_TRUE(net.Of(kQueryRequest, kCodeDiskStatus).empty());
 }
 
 TEST_F(CodePageFlowTest, LanguageCommandRefreshesOnlyAfterARunToTheEnd) {
@@ -355,6 +358,7 @@ TEST_F(AddonTest, WritePayloadFileSucceedsOnlyWhenTheWholeFileArrived) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     files = FakeAddonFiles();
+    shell = FakeShellPlatform();
     c.setUp(files);
     AddonFlowState.LastCopyFailed = c.result;  // the opposite of what must follow
     EXPECT_EQ(c.result, WritePayloadFile(c.kind, c.number, dest.c_str(), ""));
@@ -372,6 +376,7 @@ TEST_F(AddonTest, WritePayloadFileThroughTheStagingFolder) {
   for (bool copyFails : {false, true}) {
     SCOPED_TRACE(copyFails ? "copy fails" : "copied");
     files = FakeAddonFiles();
+    shell = FakeShellPlatform();
     files.files[dest] = Bytes{9, 9};  // an old copy on the device
     if (copyFails) files.failCopy = "Nas_Prog";
     EXPECT_EQ(copyFails ? 0 : 1, WritePayloadFile("BT", 220, staged.c_str(), dest.c_str()));

@@ -1,5 +1,4 @@
-// Fakes of the add-on flows' platform seams: the widget launcher's shell
-// calls, and the installers' file calls with an in-memory disk.
+// The installers' file calls with an in-memory disk.
 #pragma once
 #include <map>
 #include <set>
@@ -8,28 +7,9 @@
 #include <vector>
 
 #include "addon_files.h"
-#include "shell_platform.h"
 
-class FakeShellPlatform : public ShellPlatform {
-public:
-  INT_PTR OpenDocument(HWND, const char* file) override {
-    opened.push_back(file);
-    return openResult;
-  }
-  bool WriteTextFile(const char* path, const char* text) override {
-    if (!writeSucceeds) return false;
-    files[path] = text;
-    return true;
-  }
-
-  INT_PTR openResult = 42;
-  bool writeSucceeds = true;
-  std::vector<std::string> opened;
-  std::map<std::string, std::string> files;
-};
-
-// Files by path (local and UNC alike), folders made and removed, programs
-// started. Paths in refusedCopies make the copy to them fail.
+// Files by path (local and UNC alike), folders made and removed.
+// Paths in refusedCopies make the copy to them fail.
 class FakeAddonFiles : public AddonFiles {
 public:
   DWORD Connect(const char* remoteName) override {
@@ -67,10 +47,6 @@ public:
     removedFolders.push_back(path);
     return 0;
   }
-  UINT StartProgram(const char* commandLine, UINT show) override {
-    started.emplace_back(commandLine, show);
-    return 33;
-  }
 
   std::map<std::string, std::string> files;
   std::set<std::string> refusedOpens;
@@ -81,5 +57,4 @@ public:
   std::vector<std::pair<std::string, std::string>> copies;
   std::vector<std::string> madeFolders;
   std::vector<std::string> removedFolders;
-  std::vector<std::pair<std::string, UINT>> started;
 };

@@ -5,7 +5,6 @@
 
 #include "addon_state.h"
 #include "app_fixture.h"
-#include "flow_fakes.h"
 #include "model_select_dlg.h"
 #include "resource.h"
 #include "widget_engine_dlg.h"
@@ -17,13 +16,9 @@ class WidgetTest : public AppTest {
 protected:
   void SetUp() override {
     AppTest::SetUp();
-    SetShellPlatform(&shell);
-    SetAddonFiles(&files);
     AddonFlowState = {};
   }
   void TearDown() override {
-    SetShellPlatform(nullptr);
-    SetAddonFiles(nullptr);
     AppTest::TearDown();
   }
 
@@ -36,9 +31,6 @@ protected:
     d.mac[5] = static_cast<uint8_t>(net.devices.size());
     net.Add(d);
   }
-
-  FakeShellPlatform shell;
-  FakeAddonFiles files;
 };
 
 // The prompt's answers, and the model dialog's.
@@ -61,7 +53,6 @@ TEST_F(WidgetTest, EachKnownModelOpensItsWidgetFileAfterWritingTheAddress) {
     SCOPED_TRACE(c.model);
     net.devices.clear();
     shell = FakeShellPlatform();
-    files = FakeAddonFiles();
     AddDevice(c.model);
     RunMain([&](CMainDlg& dlg) {
       ClickDevice(dlg, 0);
@@ -70,7 +61,7 @@ TEST_F(WidgetTest, EachKnownModelOpensItsWidgetFileAfterWritingTheAddress) {
     });
     EXPECT_EQ(std::vector<std::string>{c.file}, shell.opened);
     EXPECT_EQ("192.168.0.32", shell.files["C:\\ip.txt"]);
-    EXPECT_TRUE(files.started.empty());
+    EXPECT_TRUE(shell.execs.empty());
     EXPECT_EQ("", RecordedMessages());
   }
 }
@@ -94,7 +85,6 @@ TEST_F(WidgetTest, EveryWayOutOfThePromptButDownloadCountsAsNext) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     shell = FakeShellPlatform();
-    files = FakeAddonFiles();
     AddonFlowState.WidgetPromptChoice = -7;
     RunMain([&](CMainDlg& dlg) {
       ClickDevice(dlg, 0);
@@ -107,10 +97,10 @@ TEST_F(WidgetTest, EveryWayOutOfThePromptButDownloadCountsAsNext) {
       EXPECT_TRUE(shell.opened.empty());
       const std::vector<std::pair<std::string, UINT>> explorer = {
           {std::string("explorer ") + kWidgetEngineDownloadUrl, SW_HIDE}};
-      EXPECT_EQ(explorer, files.started);
+      EXPECT_EQ(explorer, shell.execs);
     } else {
       EXPECT_EQ(std::vector<std::string>{"NXORAEu_KX7100_Widget.widget"}, shell.opened);
-      EXPECT_TRUE(files.started.empty());
+      EXPECT_TRUE(shell.execs.empty());
     }
   }
 }
@@ -143,7 +133,6 @@ TEST_F(WidgetTest, UnknownModelAsksForTheModel) {
     SCOPED_TRACE(c.name);
     net.devices.clear();
     shell = FakeShellPlatform();
-    files = FakeAddonFiles();
     AddonFlowState.ModelChoice = 5;
     AddDevice(c.model);
     bool startedUnchecked = false;
@@ -203,7 +192,6 @@ TEST_F(WidgetTest, FailuresTellTheUserAndGoNoFurther) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     shell = FakeShellPlatform();
-    files = FakeAddonFiles();
     shell.writeSucceeds = c.writeSucceeds;
     shell.openResult = c.openResult;
     fwtest::ClearMessageBoxes();

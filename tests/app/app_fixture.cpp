@@ -111,7 +111,7 @@ void FakeNetwork::Answer(FakeSocketLayer& sockets, int interfaceIndex, const Byt
         default: break;
       }
     } else if (seen.type == kSetRequest && d.answersSet) {
-      const std::string from = seen.code == 2 && !d.dhcpAddress.empty() ? d.dhcpAddress : d.ip;
+      const std::string from = seen.code == kCodeDhcpClient && !d.dhcpAddress.empty() ? d.dhcpAddress : d.ip;
       sockets.Queue(interfaceIndex, SetReply(from));
     }
     return;
@@ -135,6 +135,23 @@ BOOL FakeHostPlatform::QueryUserName(char* buffer, DWORD* size) {
   return TRUE;
 }
 
+UINT FakeShellPlatform::Exec(const char* commandLine, UINT show) {
+  const UINT result = execs.size() < execResults.size() ? execResults[execs.size()] : 33;
+  execs.emplace_back(commandLine, show);
+  return result;
+}
+
+INT_PTR FakeShellPlatform::OpenDocument(HWND, const char* file) {
+  opened.push_back(file);
+  return openResult;
+}
+
+bool FakeShellPlatform::WriteTextFile(const char* path, const char* text) {
+  if (!writeSucceeds) return false;
+  files[path] = text;
+  return true;
+}
+
 void AppTest::SetUp() {
   ProtocolTest::SetUp();
   AfxInitCommonControls();
@@ -143,6 +160,7 @@ void AppTest::SetUp() {
   std::memset(&MappedDriveTable, 0, sizeof MappedDriveTable);
   SetDrivePlatform(&drives);
   SetHostPlatform(&host);
+  SetShellPlatform(&shell);
   std::memset(CurrentDeviceAddress, 0, sizeof CurrentDeviceAddress);
   lanPortIndex = 0;
   LoginForAdmin = 0;
@@ -150,6 +168,7 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() {
+  SetShellPlatform(nullptr);
   SetHostPlatform(nullptr);
   SetDrivePlatform(nullptr);
   std::memset(&MappedDriveTable, 0, sizeof MappedDriveTable);

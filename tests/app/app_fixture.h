@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app_state.h"
@@ -14,6 +16,7 @@
 #include "framework.h"
 #include "host_platform.h"
 #include "main_dlg.h"
+#include "shell_platform.h"
 #include "testing.h"
 
 // One storage device as the fake network plays it.
@@ -106,6 +109,21 @@ public:
   }
 };
 
+// Programs started, documents opened and text files written, in memory.
+class FakeShellPlatform : public ShellPlatform {
+public:
+  std::vector<UINT> execResults;  // one per Exec; 33 when used up
+  std::vector<std::pair<std::string, UINT>> execs;  // command line, show flag
+  INT_PTR openResult = 42;
+  std::vector<std::string> opened;
+  bool writeSucceeds = true;
+  std::map<std::string, std::string> files;
+
+  UINT Exec(const char* commandLine, UINT show) override;
+  INT_PTR OpenDocument(HWND owner, const char* file) override;
+  bool WriteTextFile(const char* path, const char* text) override;
+};
+
 class AppTest : public ProtocolTest {
 protected:
   void SetUp() override;
@@ -133,6 +151,7 @@ protected:
   FakeNetwork net;
   FakeDrivePlatform drives;
   FakeHostPlatform host;
+  FakeShellPlatform shell;
 };
 
 // "Text" (Caption, icon) of the recorded message boxes, one a line.

@@ -157,7 +157,7 @@ TEST_F(DriveMappingTest, CredentialsTriedOnEachWindowsVersion) {
       EXPECT_EQ(c.login != nullptr, loginShown);
       EXPECT_EQ(0, LoginForAdmin);
       EXPECT_STREQ("192.168.0.32", CurrentDeviceAddress);
-      EXPECT_EQ(c.queriesDomain, !net.Of(kQueryRequest, 18).empty()) << net.Trace();
+      EXPECT_EQ(c.queriesDomain, !net.Of(kQueryRequest, kCodeDomain).empty()) << net.Trace();
       const bool mapped = std::string(c.messages) == kMapped;
       EXPECT_EQ(mapped ? "Z:" : "", ItemText(dlg.shareListCtrl, 0, 1));
       EXPECT_EQ(mapped ? "Z: \\\\192.168.0.32\\pub" : "Z:", ComboText(dlg.driveCombo, 0));

@@ -194,7 +194,7 @@ TEST_F(LoginTest, SilentDeviceCountsAsRefusing) {
   LoginForAdmin = 1;
   fwtest::PushModalAction([](CDialog& d) { fwtest::ClickButton(d, IDOK); });
   EXPECT_FALSE(ConfirmAdminPassword());
-  EXPECT_EQ(2u, net.Of(kQueryRequest, 4).size()) << net.Trace();
+  EXPECT_EQ(2u, net.Of(kQueryRequest, kCodeAdminLogin).size()) << net.Trace();
   ASSERT_EQ(1u, fwtest::MessageBoxes().size()) << RecordedMessages();
   EXPECT_EQ("Wrong administrator password input!", fwtest::MessageBoxes()[0].text);
 }

@@ -30,7 +30,8 @@ struct ProbeAnswer {
   bool held = false;
 };
 
-// The registry, WinExec and WinINet as a test plays them. Keys are opened
+// The registry and WinINet as a test plays them (WinExec is the fixture's
+// FakeShellPlatform). Keys are opened
 // as numbered handles; every handle opened must be closed.
 class FakeWebPlatform : public WebPlatform {
 public:
@@ -40,8 +41,6 @@ public:
   };
   // "subkey" -> default value; keys with no entry do not exist.
   std::map<std::string, Value> registry;
-  std::vector<UINT> execResults;  // one per call; 33 when used up
-  std::vector<std::pair<std::string, UINT>> execs;
   std::vector<ProbeAnswer> answers;  // one per check; reached when used up
   std::vector<std::string> checkedUrls;
   std::vector<DWORD> checkFlags;
@@ -85,11 +84,6 @@ public:
   LONG CloseKey(HKEY) override {
     --openKeys;
     return ERROR_SUCCESS;
-  }
-  UINT Exec(const char* commandLine, UINT show) override {
-    const UINT result = execs.size() < execResults.size() ? execResults[execs.size()] : 33;
-    execs.emplace_back(commandLine, show);
-    return result;
   }
   BOOL CheckConnection(const char* url, DWORD flags) override {
     ProbeAnswer answer;
@@ -197,9 +191,9 @@ TEST_F(WebConfigTest, BrowserCommandLineFromTheRegistry) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     web.registry.clear();
-    web.execs.clear();
+    shell.execs.clear();
     web.checkedUrls.clear();
-    web.execResults = c.results;
+    shell.execResults = c.results;
     if (c.browser != nullptr) web.SetString(kBrowserKey, c.browser);
     if (c.browser != nullptr && c.command != nullptr) web.SetString(CommandKey(c.browser), c.command);
     fwtest::ClearMessageBoxes();
@@ -210,7 +204,7 @@ TEST_F(WebConfigTest, BrowserCommandLineFromTheRegistry) {
       PressWeb(dlg);
       EXPECT_EQ(1, dlg.deviceSelected) << "a reachable device stays selected";
     });
-    EXPECT_EQ(c.expected, web.execs);
+    EXPECT_EQ(c.expected, shell.execs);
     const std::string url = std::string(c.ssl).find('1') != std::string::npos ? https : http;
     EXPECT_EQ(std::vector<std::string>{url}, web.Checked()) << "the probe checks the page that is opened";
     EXPECT_EQ(std::vector<DWORD>{FLAG_ICC_FORCE_CONNECTION}, web.checkFlags);
@@ -260,7 +254,7 @@ TEST_F(WebConfigTest, UnreachableDeviceIsReportedAndTheListsRefreshed) {
     ASSERT_TRUE(WaitForProbeThreads(5000));
     EXPECT_LE(c.fewestWaits, Waits());
     EXPECT_GE(c.mostWaits, Waits());
-    EXPECT_TRUE(web.execs.empty()) << "nothing is launched";
+    EXPECT_TRUE(shell.execs.empty()) << "nothing is launched";
     ASSERT_EQ(1u, fwtest::MessageBoxes().size()) << RecordedMessages();
     EXPECT_EQ("Device is no longer available.", fwtest::MessageBoxes()[0].text);
     EXPECT_EQ("Warning", fwtest::MessageBoxes()[0].caption);
@@ -280,7 +274,7 @@ TEST_F(WebConfigTest, EachPressActsOnItsOwnProbe) {
     PressWeb(dlg);
   });
   EXPECT_TRUE(fwtest::MessageBoxes().empty()) << RecordedMessages();
-  EXPECT_EQ((Execs{{"explorer http://192.168.0.32", SW_HIDE}}), web.execs);
+  EXPECT_EQ((Execs{{"explorer http://192.168.0.32", SW_HIDE}}), shell.execs);
 }
 
 TEST_F(WebConfigTest, LateProbeOfAnEarlierPressDoesNotAnswerForTheNextOne) {
@@ -303,7 +297,7 @@ TEST_F(WebConfigTest, LateProbeOfAnEarlierPressDoesNotAnswerForTheNextOne) {
     PressWeb(dlg);
     probeClock.onPause = nullptr;
   });
-  EXPECT_TRUE(web.execs.empty()) << "launched on the earlier press's result";
+  EXPECT_TRUE(shell.execs.empty()) << "launched on the earlier press's result";
   ASSERT_EQ(1u, fwtest::MessageBoxes().size()) << RecordedMessages();
   EXPECT_EQ("Device is no longer available.", fwtest::MessageBoxes()[0].text);
 }
@@ -311,7 +305,7 @@ TEST_F(WebConfigTest, LateProbeOfAnEarlierPressDoesNotAnswerForTheNextOne) {
 TEST_F(WebConfigTest, NoSelectionAsksForADeviceAndProbesNothing) {
   WithDevice(SimDevice(), false, [&](CMainDlg& dlg) { PressWeb(dlg); });
   EXPECT_TRUE(web.Checked().empty());
-  EXPECT_TRUE(web.execs.empty());
+  EXPECT_TRUE(shell.execs.empty());
   ASSERT_EQ(1u, fwtest::MessageBoxes().size()) << RecordedMessages();
   EXPECT_EQ("Please select a device to configure.", fwtest::MessageBoxes()[0].text);
   EXPECT_EQ("Warning", fwtest::MessageBoxes()[0].caption);

@@ -1,7 +1,7 @@
-// The shell and local-file calls of the widget launcher, which tests play
-// instead of the system: opening a document with its registered program and
-// writing a small text file. (Starting a program and local folders go
-// through AddonFiles, with the installers' other file calls.)
+// The shell calls of the program, which tests play instead of the system:
+// starting a command line, opening a document with its registered program,
+// and writing a small text file. The web launcher, the add-on flows and the
+// widget launcher start everything through here.
 #pragma once
 
 #ifndef NOMINMAX
@@ -12,6 +12,8 @@
 class ShellPlatform {
 public:
   virtual ~ShellPlatform() = default;
+  // ::WinExec: above 31 when the program started, else the error code.
+  virtual UINT Exec(const char* commandLine, UINT show);
   // ::ShellExecuteA(owner, "open", file, no parameters, no directory,
   // SW_SHOWNORMAL); a result above 32 is success.
   virtual INT_PTR OpenDocument(HWND owner, const char* file);

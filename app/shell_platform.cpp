@@ -9,6 +9,8 @@ namespace {
 ShellPlatform* active = nullptr;
 }  // namespace
 
+UINT ShellPlatform::Exec(const char* commandLine, UINT show) { return ::WinExec(commandLine, show); }
+
 INT_PTR ShellPlatform::OpenDocument(HWND owner, const char* file) {
   return reinterpret_cast<INT_PTR>(::ShellExecuteA(owner, "open", file, nullptr, nullptr, SW_SHOWNORMAL));
 }
