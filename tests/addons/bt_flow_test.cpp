@@ -12,7 +12,7 @@
 #include "bt_flow.h"
 #include "clock.h"
 #include "commands.h"
-#include "flow_fakes.h"
+#include "addon_files_fake.h"
 #include "install_run.h"
 #include "payload_catalogue.h"
 #include "resource.h"
@@ -52,9 +52,9 @@ std::string DevicePath(const std::string& folder, const std::string& name) {
   return "\\\\" + kDevice + "\\" + folder + "\\" + name;
 }
 
-std::string Catalogue(int number) {
+Bytes Catalogue(int number) {
   const PayloadView p = LookupPayload("BT", number);
-  return std::string(reinterpret_cast<const char*>(p.data), p.size);
+  return Bytes(p.data, p.data + p.size);
 }
 
 class BtFlowTest : public AppTest {
@@ -201,7 +201,7 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
     files = FakeAddonFiles();
     shell = FakeShellPlatform();
     // An old "bt" from an earlier install is replaced.
-    files.files[DevicePath(c.folder, "bt")] = "old bt";
+    files.files[DevicePath(c.folder, "bt")] = Bytes{'o', 'l', 'd'};
     AddonFlowState = {};
     AddonFlowState.AddonAborted = -1;  // an earlier flow was abandoned
     timers.periods.clear();
@@ -214,8 +214,8 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
     EXPECT_EQ("rw", SetData(kCodeMountMode));
     EXPECT_EQ("BT", SetData(kCodeRegisterAddon));
     EXPECT_EQ("<none>", SetData(kCodeStopService)) << "no stop command";
-    EXPECT_EQ(Catalogue(215), files.files[DevicePath(c.folder, "bt")]);
-    EXPECT_EQ(Catalogue(220), files.files[DevicePath(c.folder, "btdog")]);
+    EXPECT_TRUE(Catalogue(215) == files.files[DevicePath(c.folder, "bt")]) << "differs from the catalogue";
+    EXPECT_TRUE(Catalogue(220) == files.files[DevicePath(c.folder, "btdog")]) << "differs from the catalogue";
     EXPECT_EQ(0u, files.files.count("C:\\bt\\bt") + files.files.count("C:\\bt\\btdog")) << "staging files deleted";
     const std::vector<std::pair<std::string, std::string>> copies = {
         {"C:\\bt\\bt", DevicePath(c.folder, "bt")}, {"C:\\bt\\btdog", DevicePath(c.folder, "btdog")}};
@@ -234,12 +234,12 @@ TEST_F(BtFlowTest, ReadyDiskInstallsBothProgramsRegistersAndRefreshes) {
 
 TEST_F(BtFlowTest, PayloadThatDoesNotArriveEndsTheRunWithoutRestartWait) {
   answers = {{kCodeDiskStatus, {"3"}}, {kCodeShareName, {"HDD_1"}}, {kCodeBtFirmware, {"1"}}};
-  files.refusedCopies.insert(DevicePath("HDD_1\\Nas_Prog/BT", "btdog"));
+  files.failCopy = DevicePath("HDD_1\\Nas_Prog/BT", "btdog");
   RunFlow();
 
   EXPECT_EQ("stop", SetData(kCodeStopService));
   EXPECT_EQ("<none>", SetData(kCodeRegisterAddon)) << "not registered";
-  EXPECT_EQ(Catalogue(215), files.files[DevicePath("HDD_1\\Nas_Prog/BT", "bt")]) << "the first program stays";
+  EXPECT_TRUE(Catalogue(215) == files.files[DevicePath("HDD_1\\Nas_Prog/BT", "bt")]) << "the first program stays";
   EXPECT_EQ(0u, files.files.count(DevicePath("HDD_1\\Nas_Prog/BT", "btdog")));
   EXPECT_EQ(1, AddonFlowState.LastCopyFailed);
   EXPECT_FALSE(RestartWaitShown());
