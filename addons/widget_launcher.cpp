@@ -41,20 +41,11 @@ const char* WidgetFileOfChoice(int choice) {
   return nullptr;
 }
 
-// The first selected row from the top visible one down; -1 when none.
-int SelectedVisibleRow(CListCtrl& list) {
-  const int top = list.GetTopIndex();
-  list.SetFocus();
-  const int count = list.GetItemCount();
-  for (int row = top < 0 ? 0 : top; row < count; ++row)
-    if (list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) return row;
-  return -1;
-}
-
 }  // namespace
 
 void LaunchWidget(CMainDlg& mainWindow) {
-  const int row = SelectedVisibleRow(mainWindow.deviceListCtrl);
+  mainWindow.deviceListCtrl.SetFocus();
+  const int row = mainWindow.SelectedDeviceRow();
   if (row < 0) {
     mainWindow.MessageBox("Please select a server.", "Warning", MB_ICONEXCLAMATION);
     return;

@@ -68,12 +68,14 @@ void CMainDlg::ShowDhcpMode(const char* mode) {
   }
 }
 
-int CMainDlg::SelectedDeviceRow() const {
-  const int count = deviceListCtrl.GetItemCount();
-  for (int i = std::max(0, deviceListCtrl.GetTopIndex()); i < count; ++i)
-    if (deviceListCtrl.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) return i;
+int CMainDlg::FirstSelectedFromTop(const CListCtrl& list) {
+  const int count = list.GetItemCount();
+  for (int i = std::max(0, list.GetTopIndex()); i < count; ++i)
+    if (list.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) return i;
   return -1;
 }
+
+int CMainDlg::SelectedDeviceRow() const { return FirstSelectedFromTop(deviceListCtrl); }
 
 void CMainDlg::OnClickDeviceList() {
   // The clicked row: the first selected one from the top of the view. A

@@ -32,16 +32,6 @@ constexpr int kOldNtAttempts = 6;
 // WNetGetUserA's buffer for the logged-on user.
 constexpr size_t kUserNameCapacity = 260;
 
-// The first selected row of a list, searched from its top visible row as the
-// lists report their choice; -1 when none.
-int FirstSelectedFromTop(const CListCtrl& list) {
-  const int count = list.GetItemCount();
-  for (int i = std::max(0, list.GetTopIndex()); i < count; ++i) {
-    if (list.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) return i;
-  }
-  return -1;
-}
-
 // The credentials and flags of one WNetAddConnection2A attempt.
 struct Attempt {
   const char* password;
@@ -68,7 +58,7 @@ void CMainDlg::OnMapDrive() {
   const bool oldNt = VersionNameIsOldNt(version);
   const bool vista = VersionNameIsVista(version);
 
-  const int deviceRow = FirstSelectedFromTop(deviceListCtrl);
+  const int deviceRow = SelectedDeviceRow();
   std::string deviceName, deviceAddress;
   if (deviceRow >= 0) {
     deviceName = deviceListCtrl.GetItemText(deviceRow, 0);
@@ -192,7 +182,7 @@ void CMainDlg::OnUnmapDrive() {
   MessageBox(kUnmappedText, "Confirm", MB_ICONINFORMATION);
   ScanMappedDrives();
   FillDriveLetterCombo();
-  const int deviceRow = FirstSelectedFromTop(deviceListCtrl);
+  const int deviceRow = SelectedDeviceRow();
   if (deviceRow >= 0) {
     const std::string name = deviceListCtrl.GetItemText(deviceRow, 0);
     const std::string address = deviceListCtrl.GetItemText(deviceRow, 1);

@@ -27,8 +27,10 @@ public:
 
   // --- device selection and panel ---------------------------------------------
   void OnClickDeviceList();
-  // The first selected row of the device list from its top index; -1 when
-  // none is selected.
+  // The first selected row of a list, searched from its top visible row
+  // down, as the lists report the user's choice; -1 when none is.
+  static int FirstSelectedFromTop(const CListCtrl& list);
+  // FirstSelectedFromTop of the device list.
   int SelectedDeviceRow() const;
   // Rebuilds the shares list from ShareList, each row with the drive letter
   // the share is mapped to (MappedDriveTable, matched as mode says).

@@ -5,6 +5,7 @@
 
 #include "address_text.h"
 #include "discovery.h"
+#include "record_list.h"
 #include "requests.h"
 #include "text_copy.h"
 #include "transport.h"
@@ -159,16 +160,7 @@ void MoveSelectedRecord(const char* newAddress, const uint8_t octets[4], const c
 
 }  // namespace
 
-void ClearShareList() {
-  ShareEntry* e = ShareList.head;
-  while (e) {
-    ShareEntry* next = e->next;
-    delete e;
-    e = next;
-  }
-  ShareList.head = ShareList.tail = nullptr;
-  ShareList.count = 0;
-}
+void ClearShareList() { FreeRecords(ShareList); }
 
 // Refuses (false, *out untouched) a text longer than 515 characters, one
 // with fewer tokens than the record needs, and one with a token longer

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "clock.h"
+#include "record_list.h"
 #include "requests.h"
 #include "text_copy.h"
 #include "transport.h"
@@ -17,16 +18,7 @@ constexpr int kAfterSendPauseMs = 50;
 constexpr int kCyclePauseMs = 20;
 constexpr size_t kNameMax = sizeof(NasDevice::name) - 1;  // 255
 
-void FreeAll() {
-  NasDevice* d = DeviceList.head;
-  while (d) {
-    NasDevice* next = d->next;
-    delete d;
-    d = next;
-  }
-  DeviceList.head = DeviceList.tail = nullptr;
-  DeviceList.count = 0;
-}
+void FreeAll() { FreeRecords(DeviceList); }
 
 // Turns one discovery reply of n bytes (terminated, zero past n) that
 // arrived on interface i into a record, unless its address is known.

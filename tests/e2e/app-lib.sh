@@ -80,6 +80,22 @@ app_start() {
   APP_WINDOW_MS=$(e2e_now_ms)
 }
 
+# app_restart: ends the program at once and starts it again, for a test
+# that goes on while a long modal window (the 90 s restart wait after an
+# install) holds the old one.
+app_restart() {
+  local p i
+  disown "$E2E_APP_PID" 2>/dev/null
+  for p in /proc/[0-9]*; do
+    { tr '\0' ' ' <"$p/cmdline"; } 2>/dev/null | grep -q 'NexoraStorageUtility\.exe' && kill -9 "${p#/proc/}" 2>/dev/null
+  done
+  for i in $(seq 50); do
+    kill -0 "$E2E_APP_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  app_start
+}
+
 # app_exit: leaves through the Exit button; checks that the process ends.
 app_exit() {
   e2e_expect 'click 1009'
