@@ -118,4 +118,24 @@ TEST(StaticTexts, EveryStaticShowsItsWholeText) {
   }
 }
 
+// The caption buttons draw their glyphs in Marlett (without it the close
+// glyph shows as the letter "r"), and the lists and headers ask for Tahoma.
+int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+TEST(Fonts, CaptionGlyphAndListFontsAreInstalled) {
+  HDC screen = GetDC(nullptr);
+  for (const char* face : {"Marlett", "Tahoma"}) {
+    LOGFONTA want{};
+    want.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(want.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    EnumFontFamiliesExA(screen, &want, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
+    EXPECT_TRUE(found) << face << " is not installed";
+  }
+  ReleaseDC(nullptr, screen);
+}
+
 }  // namespace
