@@ -1,7 +1,9 @@
-// Every text static of every dialog template must show its whole text: each
-// one is measured in the dialog's font, wrapped as the static control wraps
-// it, against the control's own rectangle. A failure names the template, the
-// control and the width in dialog units that its text needs.
+// Text as the windows draw it. Every text static of every dialog template
+// must show its whole text: each one is measured in the dialog's font,
+// wrapped as the static control wraps it, against the control's own
+// rectangle, and a failure names the template, the control and the width in
+// dialog units that its text needs. The fonts of the caption glyphs and the
+// lists must be installed.
 #include <windows.h>
 #include <commctrl.h>
 
