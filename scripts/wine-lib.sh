@@ -13,6 +13,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/xvfb-lib.sh"
 # wine_prefix_make. A prefix with another stamp is made again.
 WINE_PREFIX_STAMP_FILE=.nexora-prefix
 
+# Debian's fonts-wine: Marlett draws the caption buttons' glyphs (without it
+# the close and minimise glyphs come out as letters) and Tahoma serves the
+# lists and headers that ask for it.
+WINE_FONTS_DIR=/usr/share/wine/fonts
+WINE_PREFIX_FONTS=(marlett.ttf tahoma.ttf tahomabd.ttf)
+
 # wine_env: Wine quiet by default, and no Mono or Gecko installers (the
 # programs here need neither). Exports WINEDEBUG and WINEDLLOVERRIDES.
 wine_env() {
@@ -25,7 +31,7 @@ wine_env() {
 }
 
 wine_prefix_stamp() {
-  printf '%s unmanaged-windows\n' "$(wine --version 2>/dev/null | head -n1)"
+  printf '%s unmanaged-windows marlett-tahoma\n' "$(wine --version 2>/dev/null | head -n1)"
 }
 
 # wine_prefix_ready PREFIX: the prefix is complete and made by this Wine.
@@ -38,8 +44,14 @@ wine_prefix_ready() {
 # output goes to LOG (default nowhere). Uses DISPLAY, or a private Xvfb
 # while it works when there is none.
 wine_prefix_make() {
-  local prefix=$1 log=${2:-/dev/null}
+  local prefix=$1 log=${2:-/dev/null} font
   wine_prefix_ready "$prefix" && return 0
+  for font in "${WINE_PREFIX_FONTS[@]}"; do
+    if [ ! -f "$WINE_FONTS_DIR/$font" ]; then
+      echo "wine: $WINE_FONTS_DIR/$font is missing (fonts-wine; run scripts/setup)" >&2
+      return 1
+    fi
+  done
   mkdir -p "$(dirname "$prefix")" || return 1
   (
     flock 9
@@ -56,6 +68,11 @@ wine_prefix_make() {
     # managed (captioned) window is hidden; windows it draws itself avoid that.
     WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$log" 2>&1 || exit 1
     WINEPREFIX=$prefix wineserver -w
+    # Fonts in the prefix's Fonts folder are found at the next start.
+    mkdir -p "$prefix/drive_c/windows/Fonts" || exit 1
+    for font in "${WINE_PREFIX_FONTS[@]}"; do
+      cp "$WINE_FONTS_DIR/$font" "$prefix/drive_c/windows/Fonts/" || exit 1
+    done
     wine_prefix_stamp >"$prefix/$WINE_PREFIX_STAMP_FILE"
   ) 9>"$prefix.lock"
 }

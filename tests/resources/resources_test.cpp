@@ -359,11 +359,11 @@ std::vector<TemplateCase> Templates() {
                                       {IDC_UNMAP, kButton, "", 211, 270, 68, 16, 0, true},
                                       {IDC_EXIT, kButton, "", 211, 309, 68, 16, 0, true},
                                       {-1, kStatic, "I P :", 14, 148, 14, 8, 0, true},
-                                      {-1, kStatic, "Netmask :", 14, 164, 32, 8, 0, true},
+                                      {-1, kStatic, "Netmask :", 14, 164, 33, 8, 0, true},
                                       {-1, kStatic, "Gateway :", 14, 180, 38, 8, 0, true},
                                       {IDC_DRIVE_COMBO, kCombo, "", 195, 232, 84, 110, kDropList, true},
                                       {IDC_DHCP_COMBO, kCombo, "", 219, 145, 59, 49, kDropList, true},
-                                      {-1, kStatic, "Receive DHCP :", 165, 147, 51, 8, 0, true},
+                                      {-1, kStatic, "Receive DHCP :", 165, 147, 53, 8, 0, true},
                                       {-1, kStatic, "Available Drive Letters :", 195, 220, 78, 8, 0, true},
                                       {IDC_ABOUT, kButton, "", 133, 309, 68, 16, 0, true},
                                       {IDC_LANGUAGE, kButton, "", 133, 115, 62, 19, 0, false},
@@ -394,7 +394,7 @@ std::vector<TemplateCase> Templates() {
       {IDD_INSTALL_PROGRESS, 220, 75, "", 8, {
                                                  {-1, kStatic, "Loading.....", 6, 11, 36, 8, 0, true},
                                                  {-1, kStatic, " Warning: Do not power down your device during this process.", 4, 28, 209, 8, 0, true},
-                                                 {-1, kStatic, "Doing so may physically damage this device.", 6, 45, 144, 8, 0, true},
+                                                 {-1, kStatic, "Doing so may physically damage this device.", 6, 45, 145, 8, 0, true},
                                              }},
       {IDD_DRIVE_IN_USE, 165, 68, "", 8, {
                                              {IDOK, kButton, "", 15, 44, 62, 16, 0, true},
@@ -407,7 +407,7 @@ std::vector<TemplateCase> Templates() {
                                                {IDCANCEL, kButton, "", 269, 92, 62, 16, 0, true},
                                                {-1, kStatic, "You need to first download and install YAHOO! Widgets Engine.", 10, 14, 206, 8, 0, true},
                                                {-1, kStatic, "If you wish to download and install YAHOO! Widgets Engine, please click on the \"Download\" button.", 10, 34, 324, 8, 0, true},
-                                               {-1, kStatic, "If you have already installed YAHOO! Widgets Engine, please click on the \"Next\" button to", 10, 54, 287, 8, 0, true},
+                                               {-1, kStatic, "If you have already installed YAHOO! Widgets Engine, please click on the \"Next\" button to", 10, 54, 289, 8, 0, true},
                                                {-1, kStatic, "proceed to the next step.", 10, 74, 82, 8, 0, true},
                                            }},
       {IDD_MODEL_SELECT, 150, 115, "", 8, {
