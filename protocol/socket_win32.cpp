@@ -99,6 +99,20 @@ public:
     return __WSAFDIsSet(SOCKET(s), &readable) ? 1 : 0;
   }
 
+  int WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) override {
+    fd_set readable;
+    FD_ZERO(&readable);
+    for (int i = 0; i < count; ++i)
+      if (sockets[i] != kNoSocket) FD_SET(SOCKET(sockets[i]), &readable);
+    if (readable.fd_count == 0) return 0;  // select refuses an empty set
+    timeval timeout;
+    timeout.tv_sec = timeoutMs / 1000;
+    timeout.tv_usec = (timeoutMs % 1000) * 1000;
+    const int r = select(0, &readable, nullptr, nullptr, &timeout);
+    if (r == SOCKET_ERROR) return -1;
+    return r > 0 ? 1 : 0;
+  }
+
   int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) override {
     sockaddr_in from;  // not used: the header names the device
     int fromLength = sizeof from;

@@ -1,5 +1,5 @@
 // The Winsock layer on this machine: start-up, one receive socket on
-// loopback with a private port, the 10 ms readiness wait, teardown.
+// loopback with a private port, the 10 ms readiness waits, teardown.
 // Nothing is sent.
 #include <windows.h>
 
@@ -23,6 +23,11 @@ TEST(Win32SocketLayerTest, StartsWaitsAndCloses) {
   EXPECT_EQ(layer.WaitReadable(r, kPollWaitMs), 0);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(8))
       << "the readiness wait must last about its 10 ms";
+  // A socket that could not be made must not turn the common wait into
+  // an error for the others.
+  const SocketHandle set[] = {kNoSocket, r};
+  EXPECT_EQ(layer.WaitAnyReadable(set, 2, kPollWaitMs), 0);
+  EXPECT_EQ(layer.WaitAnyReadable(set, 1, kPollWaitMs), 0);
   const SocketHandle s = layer.OpenSendSocket();
   EXPECT_NE(s, kNoSocket);
   layer.Close(s);
