@@ -19,6 +19,11 @@ static_assert(SocketHandle(INVALID_SOCKET) == kNoSocket, "invalid socket maps to
 namespace {
 
 constexpr int kHostNameBuffer = 128;
+// Room for the replies that queue up between two listening cycles of a
+// discovery: a hundred devices and more, also when other hosts discover at
+// the same moment (their replies reach every member of the group). Older
+// Windows gives a datagram socket only 8 KB.
+constexpr int kReceiveBufferBytes = 256 * 1024;
 
 class Win32SocketLayer final : public SocketLayer {
 public:
@@ -58,6 +63,8 @@ public:
     const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
     const char reuse = 1;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &reuse, 1);
+    const int room = kReceiveBufferBytes;
+    setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&room), sizeof room);
     sockaddr_in local;
     std::memset(&local, 0, sizeof local);
     local.sin_family = AF_INET;
