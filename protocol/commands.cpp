@@ -93,8 +93,9 @@ int TextQuery(CommandCode code, int drainPolls, int tryLimit, char (&dst)[N], co
   return 1;
 }
 
-// Set command whose data is the text of a CommandBuffers field; the reply
-// must come from the selected device.
+// Set command whose data is the text of a CommandBuffers field, with the
+// netmask and gateway of CommandBuffers in the header; the reply must come
+// from the selected device.
 template <size_t N>
 int TextSet(CommandCode code, const char (&text)[N]) {
   uint8_t reply[kPacketBuffer + 1];
@@ -102,7 +103,8 @@ int TextSet(CommandCode code, const char (&text)[N]) {
   const bool ok = RunExchange(
       x,
       [code, &text](uint8_t* buffer, const uint8_t* identity) {
-        return BuildSetRequest(buffer, identity, code, nullptr, nullptr, text, FieldLength(text));
+        return BuildSetRequest(buffer, identity, code, CommandBuffers.netmask, CommandBuffers.gateway,
+                               text, FieldLength(text));
       },
       reply);
   return ok ? 1 : 0;
@@ -144,18 +146,23 @@ bool StorePort(Tokens& tokens, LanPortConfig& port) {
          StoreToken(port.mode, t[4]);
 }
 
-// Moves the record found by the old selected address to a new address.
+// Moves the record found by the old selected address, and the selection,
+// to a new address. newAddress nullptr keeps record and selection at their
+// address and changes only netmask and gateway (nullptr: kept as well).
 void MoveSelectedRecord(const char* newAddress, const uint8_t octets[4], const char* netmask,
                         const char* gateway) {
   const SelectedAddress selected;
   NasDevice* d = FindDeviceByAddress(selected.text);
   if (d) {
-    CopyTextField(d->ipText, newAddress);
-    std::memcpy(d->ipBytes, octets, 4);
+    if (newAddress) {
+      CopyTextField(d->ipText, newAddress);
+      std::memcpy(d->ipBytes, octets, 4);
+    }
     if (netmask) CopyField(d->netmask, sizeof d->netmask, netmask, kAddressText);
     if (gateway) CopyField(d->gateway, sizeof d->gateway, gateway, kAddressText);
   }
-  CopyField(CommandBuffers.selectedIp, sizeof CommandBuffers.selectedIp, newAddress, kAddressText);
+  if (newAddress)
+    CopyField(CommandBuffers.selectedIp, sizeof CommandBuffers.selectedIp, newAddress, kAddressText);
 }
 
 }  // namespace
@@ -297,12 +304,14 @@ int SetDhcpClient() {
 }
 
 int ApplyLanSettings() {
-  // The record and selectedIp are moved to targetIp afterwards, so it
-  // must be an address; anything else is refused before sending.
+  // targetIp need not be an address: a two-port device whose first port
+  // reported none holds "NULL" there while its other port is changed.
+  // The request goes out all the same; only the move of the record and
+  // the selection to targetIp needs an address.
   char target[kAddressText + 1];
   CopyField(target, sizeof target, CommandBuffers.targetIp, kAddressText);
   uint8_t octets[4];
-  if (!ParseAddressText(target, octets)) return 0;
+  const bool targetIsAddress = ParseAddressText(target, octets);
 
   uint8_t reply[kPacketBuffer + 1];
   const Exchange x{0, kSetReply, false, 300};
@@ -318,7 +327,8 @@ int ApplyLanSettings() {
       },
       reply);
   if (!ok) return 0;
-  MoveSelectedRecord(target, octets, CommandBuffers.netmask, CommandBuffers.gateway);
+  MoveSelectedRecord(targetIsAddress ? target : nullptr, octets, CommandBuffers.netmask,
+                     CommandBuffers.gateway);
   return 1;
 }
 

@@ -2,8 +2,11 @@
 // results there (or into ShareList / DeviceList) and returns 1 on success,
 // 0 on failure; none shows a message. A failure leaves every buffer as it
 // was (QueryShareList has emptied ShareList by then). Reply texts longer
-// than their buffer are cut to fit. ApplyLanSettings refuses (0, nothing
-// sent) a targetIp that is not a dotted-decimal IPv4 address.
+// than their buffer are cut to fit. Set requests other than SetDhcpClient
+// carry the netmask and gateway of CommandBuffers. ApplyLanSettings with a
+// targetIp that is not a dotted-decimal IPv4 address (a port reported
+// without one holds "NULL") still sends; on success the record and the
+// selection keep their address and take only the netmask and gateway.
 #pragma once
 #include <cstddef>
 #include <cstdint>

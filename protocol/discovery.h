@@ -23,11 +23,14 @@ struct DeviceListRecord {
 };
 extern DeviceListRecord DeviceList;
 
-// Rebuilds DeviceList: per interface one request, a 50 ms pause, then 32
-// listening cycles of up to 10 ms with 20 ms pauses, one datagram at most
-// per cycle (a failed receive uses up its cycle). Class or subclass 0
-// means any. A reply shorter than its layout's fixed part is ignored; its
-// name is bounded to the bytes received and to 255 characters.
+// Rebuilds DeviceList: one request through every interface, a 50 ms pause,
+// then one listening window of 32 cycles for all interfaces together: a wait
+// of up to 10 ms for any receive socket, every datagram then waiting on
+// each (more only while the cycle's 10 ms last), a 20 ms pause. Records
+// stand by interface, then by arrival; the first reply per address wins.
+// Class or subclass 0 means any. A reply shorter than its layout's fixed
+// part is ignored; its name is bounded to the bytes received and to 255
+// characters.
 void DiscoverDevices(unsigned deviceClass, unsigned deviceSubclass);
 NasDevice* FindDeviceByAddress(const char* ipText);
 bool IsDeviceListEmpty();

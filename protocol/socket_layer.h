@@ -36,6 +36,11 @@ public:
   // Waits up to timeoutMs for s to become readable: 1 readable, 0 timed
   // out, -1 error.
   virtual int WaitReadable(SocketHandle s, int timeoutMs) = 0;
+  // Waits up to timeoutMs for any of the count sockets to become readable
+  // (kNoSocket entries are left out): 1 one or more readable, 0 timed out
+  // or no socket to wait on, -1 error. Which ones are readable is asked
+  // afterwards with WaitReadable(s, 0).
+  virtual int WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) = 0;
   // Receives one datagram of at most capacity bytes: its length, or -1.
   virtual int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) = 0;
   virtual void Close(SocketHandle s) = 0;

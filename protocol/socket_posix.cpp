@@ -213,6 +213,30 @@ public:
     }
   }
 
+  // Datagrams that arrived on another interface than their socket's do
+  // not make it readable (WaitReadable drops them).
+  int WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) override {
+    std::vector<pollfd> fds;
+    for (int i = 0; i < count; ++i)
+      if (sockets[i] >= 0) fds.push_back({int(sockets[i]), POLLIN, 0});
+    if (fds.empty()) return 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      for (pollfd& p : fds) p.revents = 0;
+      const int r = poll(fds.data(), fds.size(), left.count() > 0 ? int(left.count()) : 0);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return -1;
+      }
+      if (r == 0) return 0;
+      for (const pollfd& p : fds)
+        if (p.revents != 0 && WaitReadable(p.fd, 0) != 0) return 1;
+      if (std::chrono::steady_clock::now() >= deadline) return 0;
+    }
+  }
+
   int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) override {
     const int fd = int(s);
     if (fd < 0) return -1;

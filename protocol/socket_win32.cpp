@@ -19,6 +19,11 @@ static_assert(SocketHandle(INVALID_SOCKET) == kNoSocket, "invalid socket maps to
 namespace {
 
 constexpr int kHostNameBuffer = 128;
+// Room for the replies that queue up between two listening cycles of a
+// discovery: a hundred devices and more, also when other hosts discover at
+// the same moment (their replies reach every member of the group). Older
+// Windows gives a datagram socket only 8 KB.
+constexpr int kReceiveBufferBytes = 256 * 1024;
 
 class Win32SocketLayer final : public SocketLayer {
 public:
@@ -58,6 +63,8 @@ public:
     const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
     const char reuse = 1;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &reuse, 1);
+    const int room = kReceiveBufferBytes;
+    setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&room), sizeof room);
     sockaddr_in local;
     std::memset(&local, 0, sizeof local);
     local.sin_family = AF_INET;
@@ -97,6 +104,20 @@ public:
     const int r = select(0, &readable, nullptr, nullptr, &timeout);
     if (r == SOCKET_ERROR) return -1;
     return __WSAFDIsSet(SOCKET(s), &readable) ? 1 : 0;
+  }
+
+  int WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) override {
+    fd_set readable;
+    FD_ZERO(&readable);
+    for (int i = 0; i < count; ++i)
+      if (sockets[i] != kNoSocket) FD_SET(SOCKET(sockets[i]), &readable);
+    if (readable.fd_count == 0) return 0;  // select refuses an empty set
+    timeval timeout;
+    timeout.tv_sec = timeoutMs / 1000;
+    timeout.tv_usec = (timeoutMs % 1000) * 1000;
+    const int r = select(0, &readable, nullptr, nullptr, &timeout);
+    if (r == SOCKET_ERROR) return -1;
+    return r > 0 ? 1 : 0;
   }
 
   int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) override {

@@ -220,20 +220,40 @@ TEST_F(CommandTest, DrainThrowsAwayStaleRepliesBeforeSending) {
   EXPECT_STREQ(CommandBuffers.codePage, "fresh");
 }
 
-TEST_F(CommandTest, SetCommandsSendTheirTextWithoutTerminator) {
-  SET(CommandBuffers.mountMode, "rw");
+TEST_F(CommandTest, TextSetCommandsSendTheirTextAndTheBuffersNetmaskAndGateway) {
+  struct Case {
+    const char* name;
+    int (*run)();
+    char* field;
+    size_t capacity;
+    const char* text;
+  } cases[] = {
+      {"SetMountMode", SetMountMode, CommandBuffers.mountMode, sizeof CommandBuffers.mountMode, "rw"},
+      {"SendStopCommand", SendStopCommand, CommandBuffers.serviceCommand,
+       sizeof CommandBuffers.serviceCommand, "12345678"},  // fills its field
+      {"SetWorkgroup", SetWorkgroup, CommandBuffers.workgroup, sizeof CommandBuffers.workgroup,
+       "WORKGROUP"},
+      {"SetCodePage", SetCodePage, CommandBuffers.codePage, sizeof CommandBuffers.codePage, "950"},
+      {"RegisterAddon", RegisterAddon, CommandBuffers.addonName, sizeof CommandBuffers.addonName,
+       "BT"},
+  };
+  SET(CommandBuffers.netmask, "255.255.255.0");
+  SET(CommandBuffers.gateway, "192.168.100.2540");  // 16 characters: no terminator in the packet
   AnswerWith(SetReply("192.168.0.32"));
-  EXPECT_EQ(SetMountMode(), 1);
-  const Bytes& r = Request();
-  ASSERT_EQ(r.size(), 62u) << Hex(r);
-  EXPECT_EQ(GetLe32(r.data() + 56), 2u);
-  EXPECT_EQ(std::string(r.begin() + 60, r.end()), "rw");
-  for (size_t i = 24; i < 56; ++i) EXPECT_EQ(r[i], 0) << "netmask/gateway byte " << i;
-
-  sockets.sent.clear();
-  std::memcpy(CommandBuffers.serviceCommand, "12345678", 8);  // fills the field
-  EXPECT_EQ(SendStopCommand(), 1);
-  EXPECT_EQ(std::string(Request().begin() + 60, Request().end()), "12345678");
+  for (const Case& c : cases) {
+    SetText(c.field, c.capacity, c.text);
+    sockets.sent.clear();
+    EXPECT_EQ(c.run(), 1) << c.name;
+    const Bytes& r = Request();
+    ASSERT_EQ(r.size(), 60 + std::strlen(c.text)) << c.name << ": " << Hex(r);
+    EXPECT_EQ(GetLe32(r.data() + 56), std::strlen(c.text)) << c.name;
+    EXPECT_EQ(std::string(r.begin() + 60, r.end()), c.text) << c.name;
+    EXPECT_EQ(Hex(Bytes(r.begin() + 24, r.begin() + 40)),
+              "32 35 35 2e 32 35 35 2e 32 35 35 2e 30 00 00 00 ")
+        << c.name << ": netmask at 24";
+    EXPECT_EQ(std::string(r.begin() + 40, r.begin() + 56), "192.168.100.2540")
+        << c.name << ": gateway at 40";
+  }
 }
 
 TEST_F(CommandTest, ShareListFromReply) {
@@ -346,13 +366,43 @@ TEST_F(CommandTest, FailedLanChangesLeaveRecordAndSelection) {
   EXPECT_STREQ(CommandBuffers.selectedIp, "192.168.0.32");
 }
 
-TEST_F(CommandTest, ApplyLanSettingsRefusesATargetThatIsNoAddress) {
-  for (const char* bad : {"", "10.0.0", "10.0.0.256", "host"}) {
-    SET(CommandBuffers.targetIp, bad);
-    EXPECT_EQ(ApplyLanSettings(), 0) << bad;
+TEST_F(CommandTest, ApplyLanSettingsWithATargetThatIsNoAddressSendsAndKeepsTheAddress) {
+  struct Case {
+    const char* target;
+    bool lanConfig;
+    CommandCode code;
+    size_t length;
+  } cases[] = {
+      {"NULL", true, kCodeSetLanConfig, 180},  // LAN2 edit of a device whose LAN1 has none
+      {"NULL", false, kCodeStaticAddress, 64},
+      {"", false, kCodeStaticAddress, 60},
+      {"10.0.0.256", true, kCodeSetLanConfig, 180},
+  };
+  for (const Case& c : cases) {
+    ClearDeviceList();
+    device = AddDevice(Device{}, 1);
+    std::memset(&CommandBuffers.lanConfig, 0, sizeof CommandBuffers.lanConfig);
+    if (c.lanConfig) CommandBuffers.lanConfig = TwoPortConfig();
+    SET(CommandBuffers.targetIp, c.target);
+    SET(CommandBuffers.netmask, "255.0.0.0");
+    SET(CommandBuffers.gateway, "10.0.0.1");
+    sockets.sent.clear();
+    AnswerWith(SetReply("192.168.0.32"));
+    EXPECT_EQ(ApplyLanSettings(), 1) << c.target;
+    const Bytes& r = Request();
+    ASSERT_EQ(r.size(), c.length) << c.target << ": " << Hex(r);
+    EXPECT_EQ(r[21], c.code) << c.target;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 24)), "255.0.0.0") << c.target;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 40)), "10.0.0.1") << c.target;
+    if (!c.lanConfig) {
+      EXPECT_EQ(std::string(r.begin() + 60, r.end()), c.target);
+    }
+    EXPECT_STREQ(device->ipText, "192.168.0.32") << c.target;
+    EXPECT_EQ(Hex(Bytes(device->ipBytes, device->ipBytes + 4)), "c0 a8 00 20 ") << c.target;
+    EXPECT_STREQ(device->netmask, "255.0.0.0") << c.target;
+    EXPECT_STREQ(device->gateway, "10.0.0.1") << c.target;
+    EXPECT_STREQ(CommandBuffers.selectedIp, "192.168.0.32") << c.target;
   }
-  EXPECT_TRUE(sockets.sent.empty());
-  EXPECT_STREQ(device->ipText, "192.168.0.32");
 }
 
 TEST_F(CommandTest, SetDhcpClientMovesTheRecordToTheReportedAddress) {

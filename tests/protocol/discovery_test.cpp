@@ -23,25 +23,126 @@ protected:
   std::map<int, std::vector<Bytes>> answers_;
 };
 
-TEST_F(DiscoveryTest, EachInterfaceGetsOneRequestAndThePausePattern) {
-  Open({"10.0.0.1", "10.0.1.1"});
+TEST_F(DiscoveryTest, RequestsGoOutFirstThenOneWindowForAllInterfaces) {
+  Open({"10.0.0.1", "10.0.1.1", "10.0.2.1"});
   DiscoverDevices(3, 3);
-  ASSERT_EQ(sockets.sent.size(), 2u);
-  for (int i = 0; i < 2; ++i) {
+  ASSERT_EQ(sockets.sent.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(sockets.sent[i].socket, LocalInterfaceTable.sendSocket[i]);
     EXPECT_EQ(Hex(sockets.sent[i].bytes), "01 3a 7f 01 c2 55 e0 00 00 00 00 ");
   }
-  std::vector<int> expected;
-  for (int i = 0; i < 2; ++i) {
-    expected.push_back(50);
-    expected.insert(expected.end(), 31, 20);
-  }
+  std::vector<int> expected{50};
+  expected.insert(expected.end(), 31, 20);
   EXPECT_EQ(clock.pauses, expected);
-  ASSERT_EQ(sockets.waits.size(), 64u);
-  for (size_t k = 0; k < 64; ++k) {
-    EXPECT_EQ(sockets.waits[k].socket, LocalInterfaceTable.receiveSocket[k / 32]) << "wait " << k;
-    EXPECT_EQ(sockets.waits[k].sentBefore, k / 32 + 1) << "wait " << k << " before its send";
+  EXPECT_EQ(clock.now, 990) << "the window of one interface: 50 + 32 x 10 + 31 x 20 ms";
+  const std::vector<SocketHandle> all(LocalInterfaceTable.receiveSocket,
+                                      LocalInterfaceTable.receiveSocket + 3);
+  ASSERT_EQ(sockets.anyWaits.size(), 32u);
+  for (const auto& w : sockets.anyWaits) {
+    EXPECT_EQ(w.sockets, all);
+    EXPECT_EQ(w.timeoutMs, 10);
+    EXPECT_EQ(w.sentBefore, 3u) << "every request goes out before the window";
   }
+}
+
+TEST_F(DiscoveryTest, ListFromOneWindow) {
+  const uint8_t other[6] = {9, 9, 9, 9, 9, 9};
+  auto reply = [](const std::string& ip, const std::string& name, uint8_t type = kDiscoverReply,
+                  uint8_t deviceSubclass = 3) {
+    DiscoveryReplyFields s;
+    s.ip = ip;
+    s.name = name;
+    s.type = type;
+    s.deviceSubclass = deviceSubclass;
+    return DiscoveryReply(s);
+  };
+  struct Case {
+    const char* what;
+    int interfaces;
+    std::function<void(FakeSocketLayer&)> queue;
+    std::vector<std::string> expected;  // "address name interface"
+  };
+  std::vector<std::string> hundred;
+  for (int k = 1; k <= 100; ++k)
+    hundred.push_back("10.0.0." + std::to_string(100 + k) + " dev" + std::to_string(k) + " 0");
+  const std::vector<Case> cases = {
+      {"the same address on two interfaces: the lower interface wins, even arriving later", 2, [&](FakeSocketLayer& f) {
+         f.QueueSilence(0, 3);
+         f.Queue(0, reply("10.0.0.5", "via-0"));
+         f.Queue(1, reply("10.0.0.5", "via-1"));
+         f.Queue(1, reply("10.0.1.5", "only-1"));
+       },
+       {"10.0.0.5 via-0 0", "10.0.1.5 only-1 1"}},
+      {"100 devices on one interface, in order of arrival", 1, [&](FakeSocketLayer& f) {
+         for (int k = 1; k <= 100; ++k)
+           f.Queue(0, reply("10.0.0." + std::to_string(100 + k), "dev" + std::to_string(k)));
+       },
+       hundred},
+      {"foreign datagrams mixed in", 2, [&](FakeSocketLayer& f) {
+         DiscoveryReplyFields foreign;
+         foreign.ip = "10.0.0.66";
+         foreign.clientId = other;
+         Bytes request = reply("10.0.0.67", "request");
+         request[0] = kDiscoverRequest;
+         Bytes setReply = reply("10.0.0.68", "set reply");
+         setReply[0] = kSetReply;
+         for (int k = 0; k < 40; ++k) {
+           f.Queue(0, DiscoveryReply(foreign));
+           f.Queue(1, request);
+           f.Queue(0, setReply);
+           if (k % 10 == 0) f.Queue(k < 20 ? 0 : 1, reply("10.0.9." + std::to_string(k), "d" + std::to_string(k)));
+         }
+       },
+       {"10.0.9.0 d0 0", "10.0.9.10 d10 0", "10.0.9.20 d20 1", "10.0.9.30 d30 1"}},
+      {"class filter 3/3: classed and model replies of subclass 5 left out, type 2 kept", 1, [&](FakeSocketLayer& f) {
+         f.Queue(0, reply("10.0.0.1", "classed-3", kDiscoverReplyClassed));
+         f.Queue(0, reply("10.0.0.2", "classed-5", kDiscoverReplyClassed, 5));
+         f.Queue(0, reply("10.0.0.3", "model-5", kDiscoverReplyModel, 5));
+         f.Queue(0, reply("10.0.0.4", "plain", kDiscoverReply, 5));
+         f.Queue(0, reply("10.0.0.2", "model-3", kDiscoverReplyModel));
+       },
+       {"10.0.0.1 classed-3 0", "10.0.0.4 plain 0", "10.0.0.2 model-3 0"}},
+      {"a socket whose receive keeps failing does not hide the others", 3, [&](FakeSocketLayer& f) {
+         f.QueueForever(0, SocketEvent::kReceiveError);
+         f.Queue(1, reply("10.0.1.5", "one"));
+         f.Queue(2, reply("10.0.2.5", "two"));
+       },
+       {"10.0.1.5 one 1", "10.0.2.5 two 2"}},
+      {"a socket whose wait keeps failing does not hide the others", 2, [&](FakeSocketLayer& f) {
+         f.QueueForever(0, SocketEvent::kWaitError);
+         f.QueueSilence(1, 5);
+         f.Queue(1, reply("10.0.1.5", "late"));
+       },
+       {"10.0.1.5 late 1"}},
+  };
+  const std::vector<std::string> addresses = {"10.0.0.1", "10.0.1.1", "10.0.2.1"};
+  for (const Case& c : cases) {
+    Open(std::vector<std::string>(addresses.begin(), addresses.begin() + c.interfaces));
+    c.queue(sockets);
+    DiscoverDevices(3, 3);
+    std::vector<std::string> got;
+    for (NasDevice* d : Records())
+      got.push_back(std::string(d->ipText) + " " + d->name + " " + std::to_string(d->interfaceIndex));
+    EXPECT_EQ(got, c.expected) << c.what;
+    EXPECT_EQ(DeviceList.count, int(c.expected.size())) << c.what;
+    CloseTransport();
+  }
+}
+
+TEST_F(DiscoveryTest, AFloodCannotStretchTheWindow) {
+  Open({"10.0.0.1", "10.0.1.1"});
+  sockets.receiveCostMs = 1;
+  Bytes noise = DiscoveryReply({});
+  noise[0] = kSetReply;
+  for (int k = 0; k < 2000; ++k) sockets.Queue(0, noise);
+  DiscoveryReplyFields s;
+  s.ip = "10.0.1.9";
+  sockets.Queue(1, DiscoveryReply(s));
+  DiscoverDevices(3, 3);
+  EXPECT_LE(clock.now, 990 + 2) << "expected the window to end on time";
+  ASSERT_EQ(DeviceList.count, 1) << "the quiet interface is still read";
+  EXPECT_STREQ(DeviceList.head->ipText, "10.0.1.9");
+  EXPECT_GT(sockets.Pending(0), 1000u);
 }
 
 TEST_F(DiscoveryTest, ReplyBecomesARecordWithEveryField) {
@@ -186,20 +287,6 @@ TEST_F(DiscoveryTest, NameModelAndTextBounds) {
     EXPECT_EQ(std::string(DeviceList.head->name), c.name) << c.what;
     EXPECT_EQ(std::string(DeviceList.head->netmask), c.netmask) << c.what;
     EXPECT_EQ(std::string(DeviceList.head->model), c.model) << c.what;
-  }
-}
-
-TEST_F(DiscoveryTest, ThirtyTwoDatagramsFillAllCycles) {
-  for (int stale : {31, 32}) {
-    Open({"10.0.0.1"});
-    Bytes noise = DiscoveryReply({});
-    noise[0] = kSetReply;
-    for (int k = 0; k < stale; ++k) sockets.Queue(0, noise);
-    sockets.Queue(0, DiscoveryReply({}));
-    DiscoverDevices(3, 3);
-    EXPECT_EQ(DeviceList.count, stale == 31 ? 1 : 0) << stale << " stale datagrams queued";
-    EXPECT_EQ(sockets.Pending(0), stale == 31 ? 0u : 1u);
-    CloseTransport();
   }
 }
 

@@ -45,8 +45,32 @@ int FakeSocketLayer::WaitReadable(SocketHandle s, int timeoutMs) {
   }
 }
 
+// Readable when a datagram or a failing receive is at the front of any
+// queue; otherwise one silence is taken from each queue that has one.
+int FakeSocketLayer::WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) {
+  anyWaits.push_back({std::vector<SocketHandle>(sockets, sockets + count), timeoutMs, sent.size()});
+  bool readable = false;
+  for (int i = 0; i < count; ++i) {
+    std::deque<SocketEvent>& q = QueueOf(sockets[i]);
+    if (q.empty()) continue;
+    if (q.front().kind == SocketEvent::kWaitError) {
+      if (!q.front().forever) q.pop_front();
+      return -1;
+    }
+    if (q.front().kind != SocketEvent::kSilence) readable = true;
+  }
+  if (readable) return 1;
+  for (int i = 0; i < count; ++i) {
+    std::deque<SocketEvent>& q = QueueOf(sockets[i]);
+    if (!q.empty() && q.front().kind == SocketEvent::kSilence && !q.front().forever) q.pop_front();
+  }
+  clock_->now += timeoutMs;
+  return 0;
+}
+
 int FakeSocketLayer::Receive(SocketHandle s, uint8_t* buffer, size_t capacity) {
   ++receives;
+  clock_->now += receiveCostMs;
   std::deque<SocketEvent>& q = QueueOf(s);
   if (q.empty()) return -1;
   SocketEvent e = q.front();

@@ -55,6 +55,7 @@ public:
   void SendTo(SocketHandle s, const char* interfaceAddress, const char* group, uint16_t port,
               const uint8_t* data, size_t length) override;
   int WaitReadable(SocketHandle s, int timeoutMs) override;
+  int WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) override;
   int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) override;
   void Close(SocketHandle s) override { closed.push_back(s); }
 
@@ -95,7 +96,15 @@ public:
   std::vector<SocketHandle> closed;
   std::vector<Sent> sent;
   std::vector<Wait> waits;
+  struct AnyWait {
+    std::vector<SocketHandle> sockets;
+    int timeoutMs;
+    size_t sentBefore;
+  };
+  std::vector<AnyWait> anyWaits;
   int receives = 0;
+  // Milliseconds that each Receive takes on the clock.
+  int receiveCostMs = 0;
 
 private:
   std::deque<SocketEvent>& QueueOf(SocketHandle s) { return queues_[s]; }

@@ -94,4 +94,22 @@ TEST(PosixSocketLayerTest, ReceiveSocketGetsTheGroupsDatagramsOfItsInterface) {
   layer.Close(r);
 }
 
+TEST(PosixSocketLayerTest, WaitForAnySocketSkipsMissingOnesAndWakesOnData) {
+  SocketLayer& layer = PlatformSocketLayer();
+  const uint16_t port = PrivatePort() + 1;
+  const SocketHandle r = layer.OpenReceiveSocket("127.0.0.1", port, kProtocolGroup);
+  ASSERT_NE(r, kNoSocket);
+  const SocketHandle set[] = {kNoSocket, r};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(layer.WaitAnyReadable(set, 2, 10), 0) << "a missing socket is no error";
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(9))
+      << "the wait must last its time-out";
+  EXPECT_EQ(layer.WaitAnyReadable(set, 1, 10), 0) << "nothing to wait on";
+
+  SendOnLoopback(port, "hello");
+  EXPECT_EQ(layer.WaitAnyReadable(set, 2, 500), 1);
+  EXPECT_EQ(layer.WaitReadable(r, 0), 1) << "the datagram is still there to be taken";
+  layer.Close(r);
+}
+
 }  // namespace

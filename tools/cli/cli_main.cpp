@@ -44,7 +44,9 @@ const char kUsage[] =
     "      refusing them.\n"
     "  set-dhcp ADDRESS [--password TEXT]\n"
     "      Makes the device a DHCP client and prints its new address. A device\n"
-    "      with two LAN ports changes the port that carries ADDRESS.\n"
+    "      with two LAN ports changes the port that carries ADDRESS and is sent\n"
+    "      its whole LAN configuration, as the window does; the address printed\n"
+    "      is then its first port's as reported before the change.\n"
     "  set-static ADDRESS NEW_ADDRESS NETMASK [GATEWAY] [--port LAN1|LAN2]\n"
     "             [--password TEXT]\n"
     "      Gives the device a static address. The settings are checked first, by\n"
@@ -315,15 +317,24 @@ int RunSetDhcp(const std::string& address, const std::string& password) {
   if (!d) return kExitFailed;
   SelectDevice(address);
   QueryLanConfigForChange();
-  if (IsLanConfigPresent(CommandBuffers.lanConfig)) {
-    // The port that carries the address becomes a DHCP client; the
-    // rest of the record goes back as the device reported it.
-    LanConfig& c = CommandBuffers.lanConfig;
+  CommandBuffersRecord& b = CommandBuffers;
+  const bool perPort = IsLanConfigPresent(b.lanConfig);
+  if (perPort) {
+    // As the window does for a two-port device: the port that carries the
+    // address becomes a DHCP client and the whole record goes out with
+    // ApplyLanSettings, the first port's settings in targetIp, netmask and
+    // gateway (a gateway of 0.0.0.0 as none).
+    LanConfig& c = b.lanConfig;
     StageLanPortMode(c, DefaultLanPort(c, d->ipText), true);
+    const LanPortConfig& first = c.port[0];
+    CopyField(b.targetIp, sizeof b.targetIp, first.address, sizeof first.address);
+    CopyField(b.netmask, sizeof b.netmask, first.netmask, sizeof first.netmask);
+    const bool noGateway = std::strncmp(first.gateway, "0.0.0.0", sizeof first.gateway) == 0;
+    CopyField(b.gateway, sizeof b.gateway, first.gateway, noGateway ? 0 : sizeof first.gateway);
   }
   if (!ConfirmAdminPassword(password)) return kExitFailed;
-  if (!SetDhcpClient()) return Failure(kDhcpFailedMessage.text);
-  std::printf("%s\n%s\n", kDhcpEnabledMessage.text, Printable(CommandBuffers.selectedIp).c_str());
+  if (!(perPort ? ApplyLanSettings() : SetDhcpClient())) return Failure(kDhcpFailedMessage.text);
+  std::printf("%s\n%s\n", kDhcpEnabledMessage.text, Printable(b.selectedIp).c_str());
   return kExitOk;
 }
 
@@ -338,7 +349,6 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
   SelectDevice(address);
   QueryLanConfigForChange();
   CommandBuffersRecord& b = CommandBuffers;
-  const bool perPort = IsLanConfigPresent(b.lanConfig);
   // On a device with per-port configuration the chosen port's half gets
   // the new settings and the other half stays as the device reported it;
   // otherwise the first half stands for the one port.
@@ -353,18 +363,6 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
   std::memcpy(values.gateway, s.gateway, sizeof values.gateway);
   values.dhcp = false;
   StageLanPortSettings(b.lanConfig, port.c_str(), values);
-  if (perPort) {
-    // The record goes back with the first port's address in the header
-    // fields; without one the change cannot be sent.
-    char first[kAddressText + 1];
-    CopyField(first, sizeof first, b.lanConfig.port[0].address, sizeof b.lanConfig.port[0].address);
-    uint8_t octets[4];
-    if (!ParseAddressText(first, octets)) {
-      std::fprintf(stderr, "nexora-cli: the device at %s reports no address for its first port\n",
-                   address.c_str());
-      return kExitFailed;
-    }
-  }
   // The checks passed before the network was opened; run again on the
   // staged record they fill targetIp, netmask and gateway as the window's do.
   const LanCheckResult r = ValidateStaticSettings(false, s.address, false, s.netmask, s.gatewayBlank,
