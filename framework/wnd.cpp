@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -14,11 +13,35 @@
 namespace {
 
 // One lock for both maps; recursive because destroying a temporary wrapper
-// looks the permanent map up again.
-std::recursive_mutex& MapLock() {
-  static std::recursive_mutex lock;
+// looks the permanent map up again. A critical section (recursive by nature)
+// rather than std::recursive_mutex: the release's C++ runtime uses Win32
+// threads, which have no std::mutex.
+class MapLockSection {
+public:
+  MapLockSection() { ::InitializeCriticalSection(&section_); }
+  ~MapLockSection() { ::DeleteCriticalSection(&section_); }
+  MapLockSection(const MapLockSection&) = delete;
+  MapLockSection& operator=(const MapLockSection&) = delete;
+  void Enter() { ::EnterCriticalSection(&section_); }
+  void Leave() { ::LeaveCriticalSection(&section_); }
+
+private:
+  CRITICAL_SECTION section_;
+};
+
+MapLockSection& MapLock() {
+  static MapLockSection lock;
   return lock;
 }
+
+// Holds the map lock for one scope.
+class MapGuard {
+public:
+  MapGuard() { MapLock().Enter(); }
+  ~MapGuard() { MapLock().Leave(); }
+  MapGuard(const MapGuard&) = delete;
+  MapGuard& operator=(const MapGuard&) = delete;
+};
 
 std::unordered_map<HWND, CWnd*>& PermanentMap() {
   static std::unordered_map<HWND, CWnd*> map;
@@ -43,7 +66,7 @@ WNDPROC CurrentProc(HWND hWnd) {
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
   if (hWnd == nullptr) return nullptr;
-  std::lock_guard<std::recursive_mutex> guard(MapLock());
+  MapGuard guard;
   auto it = PermanentMap().find(hWnd);
   return it == PermanentMap().end() ? nullptr : it->second;
 }
@@ -52,7 +75,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) { return FromHandleAs<CWnd>(hWnd); }
 
 CWnd* CWnd::TemporaryFor(HWND hWnd, const std::type_index& type, TempFactory make) {
   std::vector<std::unique_ptr<CWnd>> dead;  // destroyed after the lock is released
-  std::lock_guard<std::recursive_mutex> guard(MapLock());
+  MapGuard guard;
   auto& temps = TempMap();
   auto found = temps.find(TempKey(hWnd, type));
   if (found != temps.end()) return found->second.get();
@@ -75,7 +98,7 @@ CWnd* CWnd::TemporaryFor(HWND hWnd, const std::type_index& type, TempFactory mak
 void CWnd::DeleteTempMap() {
   std::map<TempKey, std::unique_ptr<CWnd>> old;
   {
-    std::lock_guard<std::recursive_mutex> guard(MapLock());
+    MapGuard guard;
     old.swap(TempMap());
   }
   for (auto& entry : old) entry.second->m_hWnd = nullptr;
@@ -83,7 +106,7 @@ void CWnd::DeleteTempMap() {
 
 BOOL CWnd::Attach(HWND hWnd) {
   if (hWnd == nullptr || m_hWnd != nullptr) return FALSE;
-  std::lock_guard<std::recursive_mutex> guard(MapLock());
+  MapGuard guard;
   if (!PermanentMap().emplace(hWnd, this).second) return FALSE;
   m_hWnd = hWnd;
   return TRUE;
@@ -92,7 +115,7 @@ BOOL CWnd::Attach(HWND hWnd) {
 HWND CWnd::Detach() {
   HWND hWnd = m_hWnd;
   if (hWnd != nullptr) {
-    std::lock_guard<std::recursive_mutex> guard(MapLock());
+    MapGuard guard;
     auto it = PermanentMap().find(hWnd);
     if (it != PermanentMap().end() && it->second == this) PermanentMap().erase(it);
   }

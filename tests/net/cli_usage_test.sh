@@ -30,16 +30,37 @@ while IFS='|' read -r expected args; do
   check "nexora-cli $args: exit status" 2 "$rc"
   check "nexora-cli $args: standard error" "$expected" "$(cat "$err")"
   check "nexora-cli $args: standard output" "" "$(cat "$out")"
+  # The same refusal for scripts: one JSON object on standard output, with
+  # the exit status and the same message, and nothing on standard error.
+  timeout 20 "$CLI" --json "$@" >"$out" 2>"$err"
+  rc=$?
+  check "nexora-cli --json $args: exit status" 2 "$rc"
+  check "nexora-cli --json $args: standard output" "{\"status\":2,\"error\":\"$expected\"}" "$(cat "$out")"
+  check "nexora-cli --json $args: standard error" "" "$(cat "$err")"
 done <"$here/invalid_inputs.txt"
+
+# --json stands anywhere among the options; after "--" it is an argument.
+while IFS='|' read -r expected args; do
+  eval "set -- $args"
+  timeout 20 "$CLI" "$@" >"$out" 2>"$err"
+  check "nexora-cli $args: output" "$expected" "$(cat "$out")$(cat "$err")"
+done <<'EOF'
+{"status":2,"error":"nexora-cli: unknown command 'frobnicate' (see nexora-cli --help)"}|frobnicate --json
+{"status":2,"error":"nexora-cli: no command (see nexora-cli --help)"}|--json
+{"status":2,"error":"nexora-cli: --json takes no value (see nexora-cli --help)"}|--json --json=yes discover
+nexora-cli: unknown command '--json' (see nexora-cli --help)|-- --json
+EOF
 
 "$CLI" --help >"$out" 2>"$err"
 check "--help: exit status" 0 "$?"
 check "--help: first line" "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 "$out")"
-for word in discover query login set-dhcp set-static lanconfig "--port LAN1|LAN2" "Exit status"; do
+for word in discover query login set-dhcp set-static lanconfig "--port LAN1|LAN2" --json "Exit status"; do
   if grep -qF -- "$word" "$out"; then passed=$((passed + 1)); else
     failed=$((failed + 1)); echo "FAIL: --help does not mention '$word'"; fi
 done
 "$CLI" query 10.201.1.10 ssl --help >"$out" 2>"$err"
 check "--help after a command: exit status" 0 "$?"
+"$CLI" --json --help >"$out" 2>"$err"
+check "--json --help: the text help" "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 "$out")"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

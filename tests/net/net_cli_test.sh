@@ -79,6 +79,10 @@ cli() {
 }
 
 row() { local IFS=$'\t'; echo "$*"; }
+# dev ADDRESS NAME NETMASK GATEWAY DHCP MAC INTERFACE: one discover --json record (no model).
+dev() {
+  printf '{"address":"%s","name":"%s","netmask":"%s","gateway":"%s","dhcp":"%s","mac":"%s","model":"","interface":%s}' "$@"
+}
 
 hex_text() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
 # hex_field TEXT WIDTH: the text zero-padded to WIDTH bytes.
@@ -693,6 +697,72 @@ scenario_input() {
 }
 
 setup_network
+# Every command with --json: the same results as records with named fields,
+# texts escaped as JSON needs (device texts are single-byte, not UTF-8), and
+# failures as {"status", "error"} with the same exit status.
+scenario_json() {
+  # A name with a quote, a backslash, a tab and the ANSI byte e9.
+  local odd
+  odd=$(printf 'A"B\\\tC\xe9')
+  start_sim d1 "$NS_D1" 10.201.1.2 "$QUERY_DEVICES
+[device odd]
+name = $odd
+mac = 02:00:00:00:01:0d
+address = 10.201.1.13
+[device dhcp1]
+name = Dhcp-Single
+mac = 02:00:00:00:01:28
+address = 10.201.1.40
+dhcp_address = 10.201.1.77
+password = pw
+[device single]
+name = Single
+mac = 02:00:00:00:01:14
+address = 10.201.1.20
+gateway = 10.201.1.1"
+  start_sim d2 "$NS_D2" 10.201.2.2 '
+[device golf]
+name = Golf
+mac = 02:00:00:00:02:0a
+address = 10.201.2.10
+gateway = 10.201.2.1'
+
+  cli --json discover
+  expect_run "discover --json: every device, named fields, in discovery order" 0 \
+    "{\"devices\":[$(dev 10.201.1.10 Alpha 255.255.255.0 "" 0 02:00:00:00:01:0a 0),$(dev 10.201.1.11 Two-Port 255.255.255.0 "" 0 02:00:00:00:01:0b 0),$(dev 10.201.1.12 One-Port 255.255.255.0 "" 0 02:00:00:00:01:0c 0),$(dev 10.201.1.13 'A\"B\\\tC'$'\xef\xbf\xbd' 255.255.255.0 "" 0 02:00:00:00:01:0d 0),$(dev 10.201.1.40 Dhcp-Single 255.255.255.0 "" 0 02:00:00:00:01:28 0),$(dev 10.201.1.20 Single 255.255.255.0 10.201.1.1 0 02:00:00:00:01:14 0),$(dev 10.201.2.10 Golf 255.255.255.0 10.201.2.1 0 02:00:00:00:02:0a 1)]}"
+  expect_eq "discover --json: nothing on standard error" "" "$ERR"
+  cli discover
+  expect_eq "discover without --json: the tab-separated records stay the default, the tab as '?'" \
+    "$(row 10.201.1.13 'A"B\?C'$'\xe9' 255.255.255.0 "" 0 02:00:00:00:01:0d "" 0)" \
+    "$(printf '%s\n' "$OUT" | grep -a '^10\.201\.1\.13')"
+  cli discover --class 3 --subclass 9 --json
+  expect_run "discover --json with no device found: an empty list" 0 '{"devices":[]}'
+
+  local args expected rc words
+  # arguments | exit status | standard output
+  while IFS='|' read -r args rc expected; do
+    [ -n "$args" ] || continue
+    read -ra words <<<"$args"
+    cli --json "${words[@]}"
+    expect_run "--json $args" "$rc" "$expected"
+    expect_eq "--json $args: nothing on standard error" "" "$ERR"
+  done <<'EOF'
+query 10.201.1.10 shares|0|{"shares":[{"name":"HDD_1"},{"name":"USB"},{"name":"Recycle Bin - HDD_1"}]}
+query 10.201.1.11 shares|0|{"shares":[]}
+query 10.201.1.11 lanconfig|0|{"ports":[{"name":"LAN1","address":"10.201.1.11","netmask":"255.255.255.0","gateway":"","mode":"1"},{"name":"LAN2","address":"10.0.0.2","netmask":"255.0.0.0","gateway":"","mode":"0"}]}
+query 10.201.1.10 lanconfig|0|{"ports":[]}
+query 10.201.1.10 workgroup|0|{"workgroup":"OFFICE"}
+query 10.201.1.10 codepage|0|{"codepage":"850"}
+query 10.201.1.11 domain|0|{"domain":""}
+query 10.201.1.99 ssl|1|{"status":1,"error":"nexora-cli: no device found at 10.201.1.99"}
+login 10.201.1.40 --password pw|0|{"message":"Login accepted."}
+login 10.201.1.40 --password wrong|1|{"status":1,"error":"Wrong administrator password input!"}
+set-static 10.201.1.20 10.201.1.21 255.255.255.0 10.201.1.1|0|{"message":"LAN settings applied."}
+set-dhcp 10.201.1.40 --password pw|0|{"message":"DHCP client enabled.","address":"10.201.1.77"}
+set-static 10.201.1.12 10.201.1.30 255.255.255.0 10.201.1.1 --port LAN2|2|{"status":2,"error":"nexora-cli: the device at 10.201.1.12 has no port LAN2"}
+EOF
+}
+
 case "$scenario" in
   discovery) scenario_discovery ;;
   queries) scenario_queries ;;
@@ -700,6 +770,7 @@ case "$scenario" in
   set) scenario_set ;;
   faults) scenario_faults ;;
   input) scenario_input ;;
+  json) scenario_json ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "address_text.h"
+#include "cli_output.h"
 #include "commands.h"
 #include "discovery.h"
 #include "lan_rules.h"
@@ -61,6 +62,14 @@ const char kUsage[] =
     "\n"
     "Options:\n"
     "  --verbose   the protocol's diagnostic lines (key=value) on standard error\n"
+    "  --json      the result as one JSON object on standard output, for scripts:\n"
+    "              discover {\"devices\": [{\"address\", \"name\", \"netmask\",\n"
+    "              \"gateway\", \"dhcp\", \"mac\", \"model\", \"interface\"}]}; query shares\n"
+    "              {\"shares\": [{\"name\"}]}; query lanconfig {\"ports\": [{\"name\",\n"
+    "              \"address\", \"netmask\", \"gateway\", \"mode\"}]}; other queries\n"
+    "              {\"ITEM\": \"text\"}; login and set-static {\"message\"}; set-dhcp\n"
+    "              {\"message\", \"address\"}. On failure {\"status\": N, \"error\":\n"
+    "              \"message\"} instead, with the same exit status.\n"
     "  --help      this text\n"
     "\n"
     "Exit status: 0 success; 1 device not found, no answer, or password refused;\n"
@@ -79,25 +88,17 @@ void DropTrace(const char*) {}
 void TraceToStderr(const char* line) { std::fputs(line, stderr); }
 
 int UsageError(const std::string& text) {
-  std::fprintf(stderr, "nexora-cli: %s (see nexora-cli --help)\n", text.c_str());
-  return kExitUsage;
+  return Out().Fail(kExitUsage, "nexora-cli: " + text + " (see nexora-cli --help)");
 }
 
-int Failure(const std::string& text) {
-  std::fprintf(stderr, "%s\n", text.c_str());
-  return kExitFailed;
-}
+int Failure(const std::string& text) { return Out().Fail(kExitFailed, text); }
 
-// Text of a fixed field that may fill it without a terminator, with control
-// characters shown as '?' so that each record stays one line of fields.
+// Text of a fixed field that may fill it without a terminator.
 template <size_t N>
 std::string Printable(const char (&field)[N]) {
-  std::string s;
-  for (size_t i = 0; i < N && field[i] != 0; ++i) {
-    unsigned char c = static_cast<unsigned char>(field[i]);
-    s.push_back(c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c));
-  }
-  return s;
+  size_t n = 0;
+  while (n < N && field[n] != 0) ++n;
+  return std::string(field, n);
 }
 
 // A device address as discovery writes it ("%d.%d.%d.%d").
@@ -162,6 +163,13 @@ bool ParseArguments(int argc, char** argv, Arguments* a, std::string* error) {
       a->verbose = true;
       continue;
     }
+    if (name == "--json") {  // chosen before parsing, see WantsJson
+      if (inlineValue) {
+        *error = "--json takes no value";
+        return false;
+      }
+      continue;
+    }
     struct Valued {
       const char* name;
       bool* have;
@@ -221,7 +229,7 @@ bool CheckOptions(const Arguments& a, bool classes, bool user, bool password, bo
 NasDevice* FindDevice(const std::string& address) {
   DiscoverDevices(3, 3);
   NasDevice* d = FindDeviceByAddress(address.c_str());
-  if (!d) std::fprintf(stderr, "nexora-cli: no device found at %s\n", address.c_str());
+  if (!d) Failure("nexora-cli: no device found at " + address);
   return d;
 }
 
@@ -236,7 +244,7 @@ void SetCredentials(const std::string& user, const std::string& password) {
 // in place of the login dialog.
 bool ConfirmAdminPassword(const std::string& password) {
   const LanCheckResult r = ConfirmAdministrator([&password] { SetCredentials("admin", password); });
-  if (!r.ok) std::fprintf(stderr, "%s\n", r.message);
+  if (!r.ok) Failure(r.message);
   return r.ok;
 }
 
@@ -250,12 +258,19 @@ void QueryLanConfigForChange() {
 
 int RunDiscover(unsigned deviceClass, unsigned deviceSubclass) {
   DiscoverDevices(deviceClass, deviceSubclass);
+  Out().BeginList("devices");
   for (const NasDevice* d = DeviceList.head; d; d = d->next) {
-    std::printf("%s\t%s\t%s\t%s\t%s\t%02x:%02x:%02x:%02x:%02x:%02x\t%s\t%d\n",
-                Printable(d->ipText).c_str(), Printable(d->name).c_str(),
-                Printable(d->netmask).c_str(), Printable(d->gateway).c_str(),
-                Printable(d->dhcpFlag).substr(0, 1).c_str(), d->mac[0], d->mac[1], d->mac[2],
-                d->mac[3], d->mac[4], d->mac[5], Printable(d->model).c_str(), d->interfaceIndex);
+    char mac[18];
+    std::snprintf(mac, sizeof mac, "%02x:%02x:%02x:%02x:%02x:%02x", d->mac[0], d->mac[1], d->mac[2], d->mac[3],
+                  d->mac[4], d->mac[5]);
+    Out().Add({{"address", Printable(d->ipText)},
+               {"name", Printable(d->name)},
+               {"netmask", Printable(d->netmask)},
+               {"gateway", Printable(d->gateway)},
+               {"dhcp", Printable(d->dhcpFlag).substr(0, 1)},
+               {"mac", mac},
+               {"model", Printable(d->model)},
+               {"interface", d->interfaceIndex}});
   }
   return kExitOk;
 }
@@ -269,17 +284,21 @@ int RunQuery(const std::string& address, const std::string& item) {
   if (item == "shares") {
     ok = QueryShareList();
     if (ok) {
-      for (const ShareEntry* e = ShareList.head; e; e = e->next) std::printf("%s\n", Printable(e->name).c_str());
+      Out().BeginList("shares");
+      for (const ShareEntry* e = ShareList.head; e; e = e->next) Out().Add({{"name", Printable(e->name)}});
     }
   } else if (item == "lanconfig") {
     std::memset(&b.lanConfig, 0, sizeof b.lanConfig);
     ok = QueryLanConfig();
     if (ok) {
+      Out().BeginList("ports");
       for (const LanPortConfig& p : b.lanConfig.port) {
         if (p.name[0] == 0) continue;
-        std::printf("%s\t%s\t%s\t%s\t%s\n", Printable(p.name).c_str(), Printable(p.address).c_str(),
-                    Printable(p.netmask).c_str(), Printable(p.gateway).c_str(),
-                    Printable(p.mode).c_str());
+        Out().Add({{"name", Printable(p.name)},
+                   {"address", Printable(p.address)},
+                   {"netmask", Printable(p.netmask)},
+                   {"gateway", Printable(p.gateway)},
+                   {"mode", Printable(p.mode)}});
       }
     }
   } else {
@@ -297,7 +316,7 @@ int RunQuery(const std::string& address, const std::string& item) {
     NEXORA_TEXT_QUERY("domain", domain, QueryDomain)
     NEXORA_TEXT_QUERY("ssl", sslMode, QuerySslMode)
 #undef NEXORA_TEXT_QUERY
-    if (ok) std::printf("%s\n", text.c_str());
+    if (ok) Out().Text(item.c_str(), text);
   }
   if (!ok) return Failure("nexora-cli: no answer from " + address + " to the " + item + " query");
   return kExitOk;
@@ -308,7 +327,7 @@ int RunLogin(const std::string& address, const std::string& user, const std::str
   SelectDevice(address);
   SetCredentials(user, password);
   if (CheckAdminLogin() == 0) return Failure("Wrong administrator password input!");
-  std::printf("Login accepted.\n");
+  Out().Text("message", "Login accepted.");
   return kExitOk;
 }
 
@@ -334,7 +353,8 @@ int RunSetDhcp(const std::string& address, const std::string& password) {
   }
   if (!ConfirmAdminPassword(password)) return kExitFailed;
   if (!(perPort ? ApplyLanSettings() : SetDhcpClient())) return Failure(kDhcpFailedMessage.text);
-  std::printf("%s\n%s\n", kDhcpEnabledMessage.text, Printable(b.selectedIp).c_str());
+  Out().Text("message", kDhcpEnabledMessage.text);
+  Out().Text("address", Printable(b.selectedIp));
   return kExitOk;
 }
 
@@ -354,8 +374,7 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
   // otherwise the first half stands for the one port.
   const std::string port = a.havePort ? a.port : DefaultLanPort(b.lanConfig, d->ipText);
   if (port == "LAN2" && !HasSecondLanPort(b.lanConfig)) {
-    std::fprintf(stderr, "nexora-cli: the device at %s has no port LAN2\n", address.c_str());
-    return kExitUsage;
+    return Out().Fail(kExitUsage, "nexora-cli: the device at " + address + " has no port LAN2");
   }
   LanPortValues values{};
   std::memcpy(values.address, s.address, sizeof values.address);
@@ -367,13 +386,10 @@ int RunSetStatic(const std::string& address, const StaticSettings& s, const Argu
   // staged record they fill targetIp, netmask and gateway as the window's do.
   const LanCheckResult r = ValidateStaticSettings(false, s.address, false, s.netmask, s.gatewayBlank,
                                                   s.gateway, &b);
-  if (!r.ok) {
-    std::fprintf(stderr, "%s\n", r.message);
-    return kExitUsage;
-  }
+  if (!r.ok) return Out().Fail(kExitUsage, r.message);
   if (!ConfirmAdminPassword(a.password)) return kExitFailed;
   if (!ApplyLanSettings()) return Failure("nexora-cli: no answer from " + address + " to the new settings");
-  std::printf("LAN settings applied.\n");
+  Out().Text("message", "LAN settings applied.");
   return kExitOk;
 }
 
@@ -404,20 +420,29 @@ bool ReadStaticSettings(const Arguments& a, StaticSettings* s, int* exitCode) {
   }
   LanCheckResult r = ValidateStaticSettings(false, s->address, false, s->netmask, s->gatewayBlank, s->gateway);
   if (!r.ok) {
-    std::fprintf(stderr, "%s\n", r.message ? r.message : "The settings are refused.");
-    *exitCode = kExitUsage;
+    *exitCode = Out().Fail(kExitUsage, r.message ? r.message : "The settings are refused.");
     return false;
   }
   return true;
 }
 
-}  // namespace
+// --json anywhere among the options, looked for before anything else so
+// that even a refused command line answers in JSON.
+bool WantsJson(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--") return false;
+    if (arg == "--json") return true;
+  }
+  return false;
+}
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   Arguments a;
   std::string error;
   if (!ParseArguments(argc, argv, &a, &error)) return UsageError(error);
   if (a.help) {
+    Out().SetFormat(CliOutput::Format::kText);  // the help is for people, --json or not
     std::fputs(kUsage, stdout);
     return kExitOk;
   }
@@ -474,10 +499,7 @@ int main(int argc, char** argv) {
 
   // Everything is checked: now the network.
   SetTraceSink(a.verbose ? TraceToStderr : DropTrace);
-  if (!OpenTransport()) {
-    std::fprintf(stderr, "nexora-cli: the socket library cannot start\n");
-    return kExitFailed;
-  }
+  if (!OpenTransport()) return Failure("nexora-cli: the socket library cannot start");
   int result;
   if (c == "discover")
     result = RunDiscover(deviceClass, deviceSubclass);
@@ -489,9 +511,15 @@ int main(int argc, char** argv) {
     result = RunSetDhcp(address, a.password);
   else
     result = RunSetStatic(address, settings, a);
-  std::fflush(stdout);
   CloseTransport();
   ClearShareList();
   FreeDeviceRecords();
   return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (WantsJson(argc, argv)) Out().SetFormat(CliOutput::Format::kJson);
+  return Out().Finish(Run(argc, argv));
 }
