@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package of the tools: CPack makes it from this build, it holds
 # nexora-cli and nexora-devsim under /usr/bin with the project's version,
-# and the programs run from the unpacked package.
+# the programs run from the unpacked package and, as root, once installed.
 #
 #   deb_package_test.sh BUILD-DIR VERSION
 set -u
@@ -35,5 +35,20 @@ check "nexora-cli --help from the package: first line" \
   "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 <<<"$out")"
 "$WORK/root/usr/bin/nexora-devsim" --help >"$WORK/devsim.out" 2>&1
 check "nexora-devsim --help from the package: exit status" 0 "$?"
+# Installed as a person would, where the test may: as root, and only when
+# no nexora-tools is installed already (it is removed again afterwards).
+if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W nexora-tools >/dev/null 2>&1; then
+  if dpkg -i "$deb" >"$WORK/dpkg.log" 2>&1; then
+    out=$(/usr/bin/nexora-cli --help)
+    check "nexora-cli --help installed: exit status" 0 "$?"
+    check "nexora-cli --help installed: first line" \
+      "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 <<<"$out")"
+    dpkg -r nexora-tools >>"$WORK/dpkg.log" 2>&1 || { failed=1; echo "FAIL: dpkg -r"; cat "$WORK/dpkg.log"; }
+  else
+    failed=1
+    echo "FAIL: dpkg -i"
+    cat "$WORK/dpkg.log"
+  fi
+fi
 [ "$failed" -eq 0 ] && echo "package checks passed"
 [ "$failed" -eq 0 ]
