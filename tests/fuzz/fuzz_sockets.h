@@ -49,6 +49,10 @@ public:
     armed_ = true;
   }
   int WaitReadable(SocketHandle s, int timeoutMs) override;
+  // One script feeds every socket: waiting on several is waiting on it.
+  int WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) override {
+    return count > 0 ? WaitReadable(sockets[0], timeoutMs) : 0;
+  }
   int Receive(SocketHandle s, uint8_t* buffer, size_t capacity) override;
   void Close(SocketHandle) override {}
 
