@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "drive_table.h"
+#include "text_copy.h"
 
 namespace {
 
@@ -15,11 +16,7 @@ struct Win32DrivePlatform final : DrivePlatform {
     char buffer[256] = {};
     DWORD length = sizeof buffer;
     if (WNetGetConnectionA(drive, buffer, &length) != NO_ERROR) return false;
-    buffer[sizeof buffer - 1] = '\0';
-    size_t n = std::strlen(buffer);
-    if (n > cap - 1) n = cap - 1;
-    std::memcpy(remote, buffer, n);
-    remote[n] = '\0';
+    CopyField(remote, cap, buffer, sizeof buffer);
     return true;
   }
 
@@ -53,11 +50,7 @@ struct Win32DrivePlatform final : DrivePlatform {
     char buffer[260] = {};
     DWORD length = sizeof buffer;
     if (WNetGetUserA(nullptr, buffer, &length) != NO_ERROR) return false;
-    buffer[sizeof buffer - 1] = '\0';
-    size_t n = std::strlen(buffer);
-    if (n > cap - 1) n = cap - 1;
-    std::memcpy(user, buffer, n);
-    user[n] = '\0';
+    CopyField(user, cap, buffer, sizeof buffer);
     return true;
   }
 };

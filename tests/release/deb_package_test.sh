@@ -9,13 +9,8 @@ BUILD=${1:?build directory}
 VERSION=${2:?project version}
 WORK=$(mktemp -d /tmp/nexora-deb.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
-failed=0
-check() {  # WHAT EXPECTED GOT
-  if [ "$2" != "$3" ]; then
-    failed=1
-    printf 'FAIL: %s\n  expected: %q\n  got:      %q\n' "$1" "$2" "$3"
-  fi
-}
+# shellcheck source=check-lib.sh
+source "$(dirname "$0")/check-lib.sh"
 
 (cd "$BUILD" && cpack -G DEB -B "$WORK/out" >"$WORK/cpack.log" 2>&1) || { cat "$WORK/cpack.log"; exit 1; }
 deb="$WORK/out/nexora-tools_${VERSION}_amd64.deb"

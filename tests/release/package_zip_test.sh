@@ -10,13 +10,8 @@ export LC_ALL=C
 SRC=${1:?source directory}
 WORK=$(mktemp -d /tmp/nexora-zip.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
-failed=0
-check() {  # WHAT EXPECTED GOT
-  if [ "$2" != "$3" ]; then
-    failed=1
-    printf 'FAIL: %s\n  expected: %q\n  got:      %q\n' "$1" "$2" "$3"
-  fi
-}
+# shellcheck source=check-lib.sh
+source "$(dirname "$0")/check-lib.sh"
 # listing DIR: the names in DIR, space-separated, in byte order.
 listing() {
   local f out=""
