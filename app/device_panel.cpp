@@ -10,32 +10,10 @@
 #include "drive_table.h"
 #include "lan_rules.h"
 #include "main_dlg.h"
+#include "share_name_text.h"
 #include "transport.h"
 
 namespace {
-
-constexpr int kShareNameBytes = 256;  // a share name as the device sends it
-constexpr int kWideShareName = 1024;  // the name in UTF-16
-constexpr int kAnsiShareName = 256;  // the name shown, with its terminator
-
-// A device share name (UTF-8, at most 256 bytes) in the ANSI code page.
-// Characters the code page lacks become its default character; a name too
-// long for the buffer is cut at a character boundary.
-std::string ShareNameForDisplay(const char* utf8) {
-  const int length = static_cast<int>(strnlen(utf8, kShareNameBytes));
-  if (length == 0) return std::string();
-  wchar_t wide[kWideShareName];
-  const int wideLength = ::MultiByteToWideChar(CP_UTF8, 0, utf8, length, wide, kWideShareName);
-  if (wideLength <= 0) return std::string(utf8, static_cast<size_t>(length));
-  char ansi[kAnsiShareName];
-  for (int n = wideLength; n > 0; --n) {
-    // Never end on the first half of a surrogate pair.
-    if (n < wideLength && wide[n - 1] >= 0xD800 && wide[n - 1] <= 0xDBFF) continue;
-    const int got = ::WideCharToMultiByte(CP_ACP, 0, wide, n, ansi, kAnsiShareName - 1, nullptr, nullptr);
-    if (got > 0) return std::string(ansi, static_cast<size_t>(got));
-  }
-  return std::string();
-}
 
 bool IsDottedZero(const uint8_t octets[4]) {
   return octets[0] == 0 && octets[1] == 0 && octets[2] == 0 && octets[3] == 0;

@@ -216,6 +216,22 @@ TEST_F(WebConfigTest, BrowserCommandLineFromTheRegistry) {
   for (REGSAM sam : web.access) EXPECT_EQ(REGSAM(KEY_QUERY_VALUE), sam);
 }
 
+// A device named and sharing in shell syntax: the command lines hold the
+// registry's browser and the URL of the dotted address, nothing of the
+// device's texts, also on the explorer fallback.
+TEST_F(WebConfigTest, DeviceTextsNeverReachTheCommandLine) {
+  SimDevice device;
+  device.name = "\" & calc & \"";
+  device.shares = "a\"b:%PATH%:x&y:\" & calc & \":100%&&";
+  web.SetString(kBrowserKey, "FIREFOX.EXE");
+  web.SetString(CommandKey("FIREFOX.EXE"), "C:\\ff\\firefox.exe");
+  shell.execResults = {2};
+  WithDevice(device, true, [&](CMainDlg& dlg) { PressWeb(dlg); });
+  const Execs expected = {{"C:\\ff\\firefox.exe http://192.168.0.32", SW_HIDE}, {"explorer http://192.168.0.32", SW_HIDE}};
+  EXPECT_EQ(expected, shell.execs);
+  EXPECT_TRUE(shell.opened.empty());
+}
+
 TEST_F(WebConfigTest, UnreachableDeviceIsReportedAndTheListsRefreshed) {
   struct Case {
     const char* name;
