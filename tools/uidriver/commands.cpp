@@ -439,12 +439,17 @@ std::string CmdLvRead(const Args& a) {
     items.push_back(QuotedList(cells));
   }
   int selected = static_cast<int>(SendTo(lv, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  // The rows in view: the first one and how many fit whole.
+  int top = static_cast<int>(SendTo(lv, LVM_GETTOPINDEX, 0, 0));
+  int perPage = static_cast<int>(SendTo(lv, LVM_GETCOUNTPERPAGE, 0, 0));
   return Reply()
       .Int("rows", rows)
       .Int("cols", cols)
       .Word("columns", QuotedList(titles))
       .List("items", items)
       .Int("selected", selected)
+      .Int("top", top)
+      .Int("per-page", perPage)
       .Line();
 }
 
