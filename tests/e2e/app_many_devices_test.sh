@@ -4,8 +4,9 @@
 # address) from the device end of the pair. The first discovery must list
 # every device, in the order they answer, and the skinned scroll bar beside
 # the device list must bring the last row into view as a person scrolls:
-# presses on the bar's track below the thumb, a page at a time. The picture
-# of the window is kept as many-devices.png in the work directory
+# presses on the bar's track below the thumb, a page at a time; and the bar
+# below the list must bring the last column into view the same way. The
+# pictures of the window are kept as many-devices*.png in the work directory
 # (E2E_KEEP=1). Needs root and the native and windows-x64 builds.
 set -uo pipefail
 export LC_ALL=C
@@ -37,21 +38,26 @@ e2e_expect 'lv-read 1000' "rows=$DEVICES cols=4" "items=[${expected_rows[*]}]" '
 per_page=$(drive_field per-page)
 e2e_check 'the list shows fewer rows than there are devices' 1 "$((per_page > 0 && per_page < DEVICES))"
 
-# bar_rect: the skinned vertical bar beside list 1000 (the static whose
-# left edge is the list's right edge), as "left top right bottom".
+# bar_rect v|h: the skinned bar beside list 1000 (v: the static whose left
+# edge is the list's right edge) or below it (h: the static whose top edge is
+# the list's bottom edge), as "left top right bottom".
 bar_rect() {
-  local t r bar
+  local l t r b bar
   drive control 1000 || return 1
-  read -r _ t r _ <<<"$(drive_field rect | tr -d '[]')"
+  read -r l t r b <<<"$(drive_field rect | tr -d '[]')"
   drive controls || return 1
-  bar=$(grep -o "\"Static\" \"\" 1 1 \[$r $t [0-9]* [0-9]*\]" <<<"$DRIVE_REPLY" | head -n1)
+  if [ "$1" = v ]; then
+    bar=$(grep -o "\"Static\" \"\" 1 1 \[$r $t [0-9]* [0-9]*\]" <<<"$DRIVE_REPLY" | head -n1)
+  else
+    bar=$(grep -o "\"Static\" \"\" 1 1 \[$l $b [0-9]* [0-9]*\]" <<<"$DRIVE_REPLY" | head -n1)
+  fi
   [ -n "$bar" ] || return 1
   bar=${bar##*[}
   printf '%s' "${bar%]}"
 }
 
 echo "== the skinned scroll bar pages down to the last row"
-read -r x1 y1 x2 y2 <<<"$(bar_rect)"
+read -r x1 y1 x2 y2 <<<"$(bar_rect v)"
 e2e_check 'the skinned bar stands beside the device list' 1 "$((${y2:-0} > ${y1:-0} + 60))"
 # A press at the bar's lower end, below the down arrow's zone and the
 # thumb, is a press on the track below the thumb: one page down each time.
@@ -82,6 +88,30 @@ echo "timing: the click on the last device with its three queries: $(($(e2e_now_
 e2e_expect 'lv-read 1000' "selected=$((DEVICES - 1))" "top=$((DEVICES - per_page))"
 e2e_expect 'ip-read 1006' "address=\"10.203.0.$((100 + DEVICES))\""
 e2e_expect 'lv-read 1001' "rows=1" "items=[[\"Share$DEVICES\" \"\"]]"
+
+echo "== the skinned horizontal bar pages right to the last column"
+e2e_expect "lv-click 1000 $((DEVICES - 1)) col=3" 'err not-visible'
+read -r x1 y1 x2 y2 <<<"$(bar_rect h)"
+e2e_check 'the skinned bar stands below the device list' 1 "$((${x2:-0} > ${x1:-0} + 100))"
+# Left of the right arrow's zone: the track right of the thumb until the
+# thumb comes to its end.
+e2e_expect 'lv-read 1000' 'scroll-x=0'
+shifted=0
+for _ in $(seq 10); do
+  drive click-at "$((x2 - 30))" "$(((y1 + y2) / 2))" || break
+  drive sync || break
+  drive lv-read 1000 || break
+  next=$(drive_field scroll-x)
+  [ "$next" -gt "$shifted" ] || break
+  shifted=$next
+done
+echo "the view moved $shifted pixels to the right"
+e2e_check 'the view moved to the right' 1 "$((shifted > 0))"
+e2e_expect "lv-click 1000 $((DEVICES - 1)) col=3"
+e2e_expect 'sync timeout=20000'
+e2e_expect 'lv-read 1000' "selected=$((DEVICES - 1))" "top=$((DEVICES - per_page))" "scroll-x=$shifted"
+e2e_screenshot "$E2E_WORK/many-devices-right.png"
+read -r x1 y1 x2 y2 <<<"$(bar_rect v)"
 
 echo "== a press on the track above the thumb pages back up"
 e2e_expect "click-at $track_x $((y1 + 5))"
