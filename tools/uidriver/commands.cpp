@@ -439,12 +439,28 @@ std::string CmdLvRead(const Args& a) {
     items.push_back(QuotedList(cells));
   }
   int selected = static_cast<int>(SendTo(lv, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  // The rows in view: the first one and how many fit whole.
+  int top = static_cast<int>(SendTo(lv, LVM_GETTOPINDEX, 0, 0));
+  int perPage = static_cast<int>(SendTo(lv, LVM_GETCOUNTPERPAGE, 0, 0));
+  // How far the view is scrolled to the right: the first row starts that
+  // many pixels left of the client area.
+  int scrollX = 0;
+  RECT bounds{};
+  bounds.left = LVIR_BOUNDS;
+  buf.Write(&bounds, sizeof bounds);
+  if (rows > 0 && SendTo(lv, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(buf.Address()))) {
+    buf.Read(&bounds, sizeof bounds);
+    scrollX = -bounds.left;
+  }
   return Reply()
       .Int("rows", rows)
       .Int("cols", cols)
       .Word("columns", QuotedList(titles))
       .List("items", items)
       .Int("selected", selected)
+      .Int("top", top)
+      .Int("per-page", perPage)
+      .Int("scroll-x", scrollX)
       .Line();
 }
 

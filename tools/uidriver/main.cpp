@@ -1,5 +1,8 @@
 // nexora-uidriver.exe: reads commands on standard input, one per line, and
 // answers each with one line on standard output (see kHelpText).
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -73,7 +76,9 @@ const char* const kHelpText =
     "                                        (code defaults to BN_CLICKED)\n"
     "List views\n"
     "  lv-read C                             rows cols columns=[\"..\"] items=[[\"..\" ..] ..]\n"
-    "                                        selected (-1: none)\n"
+    "                                        selected (-1: none) top (first row in view)\n"
+    "                                        per-page (rows that fit whole) scroll-x (pixels\n"
+    "                                        the view is scrolled to the right)\n"
     "  lv-selected C                         index focused\n"
     "  lv-click C ROW [col=N] [button=..] [double=1]\n"
     "                                        real click on the row's label (or column N)\n"
@@ -121,6 +126,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "nexora-uidriver: unknown argument %s (see --help)\n", argv[i]);
     return 2;
   }
+  // Replies end in a bare '\n': in text mode the C runtime would add a '\r'
+  // that a reader would take for part of the reply's last field.
+  _setmode(_fileno(stdout), _O_BINARY);
   std::string line;
   int c;
   bool quit = false;
