@@ -24,61 +24,13 @@ NETNS_ON_EXIT='rm -rf "$WORK"'
 netns_init
 unset NEXORA_INTERFACES
 
-PASSED=0
-FAILED=0
 TAB=$'\t'
 
-# ---------------------------------------------------------------- checks
-
-pass() { PASSED=$((PASSED + 1)); }
-fail() {
-  FAILED=$((FAILED + 1))
-  echo "FAIL: $1"
-  shift
-  local l
-  for l in "$@"; do echo "  $l"; done
-}
-
-# expect_eq WHAT EXPECTED GOT (multi-line texts compared whole)
-expect_eq() {
-  if [ "$2" == "$3" ]; then
-    pass
-  else
-    fail "$1" "expected:" "$(printf '%s\n' "$2" | sed 's/^/    | /')" "got:" "$(printf '%s\n' "$3" | sed 's/^/    | /')"
-  fi
-}
-
-# expect_match WHAT REGEX GOT
-expect_match() {
-  if [[ "$3" =~ $2 ]]; then pass; else fail "$1" "expected to match: $2" "got: $3"; fi
-}
-
-# expect_between WHAT LOW HIGH VALUE (milliseconds)
-expect_between() {
-  if [ "$4" -ge "$2" ] && [ "$4" -le "$3" ]; then pass; else fail "$1" "expected $2..$3 ms" "got $4 ms"; fi
-}
-
-# expect_run WHAT RC [STDOUT]: exit status (and standard output) of the last cli.
-expect_run() {
-  if [ "$RC" == "$2" ]; then pass; else fail "$1: exit status" "expected $2" "got $RC (stderr: $ERR)"; fi
-  if [ $# -ge 3 ]; then expect_eq "$1: output" "$3" "$OUT"; fi
-}
+# shellcheck source=net-test-lib.sh
+source "$here/net-test-lib.sh"
 
 # ---------------------------------------------------------------- helpers
 
-# cli ARGS...: runs nexora-cli in the client namespace; sets RC, OUT, ERR, MS.
-cli() {
-  local t0 t1
-  t0=$(date +%s%N)
-  ip netns exec "$NS_C" "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
-  RC=$?
-  t1=$(date +%s%N)
-  MS=$(( (t1 - t0) / 1000000 ))
-  OUT=$(cat "$WORK/out")
-  ERR=$(cat "$WORK/err")
-}
-
-row() { local IFS=$'\t'; echo "$*"; }
 # dev ADDRESS NAME NETMASK GATEWAY DHCP MAC INTERFACE: one discover --json record (no model).
 dev() {
   printf '{"address":"%s","name":"%s","netmask":"%s","gateway":"%s","dhcp":"%s","mac":"%s","model":"","interface":%s}' "$@"
@@ -97,24 +49,11 @@ ip_hex() { local a b c d; IFS=. read -r a b c d <<<"$1"; printf '%02x%02x%02x%02
 mac_hex() { echo "${1//:/}"; }
 zeros() { printf '%0*d' $(($1 * 2)) 0; }
 
-declare -A MARK SIM_PID
+declare -A MARK
 # mark LOG...: remembers where the logs end now.
 mark() { local f; for f in "$@"; do MARK[$f]=$(wc -l <"$f"); done; }
 # rx_since LOG: hex of the datagrams received since the mark, one a line.
 rx_since() { tail -n +$((MARK[$1] + 1)) "$1" | awk '$2 == "rx" { print $6 }'; }
-
-# start_sim NAME NAMESPACE BIND-ADDRESS CONFIG-TEXT [OPTIONS]: log $WORK/NAME.log
-start_sim() {
-  local name=$1 ns=$2 bind=$3 conf=$4
-  shift 4
-  printf '%s\n' "$conf" >"$WORK/$name.ini"
-  netns_spawn "$ns" "$DEVSIM" --bind "$bind" --log "$WORK/$name.log" "$@" "$WORK/$name.ini"
-  SIM_PID[$name]=$NETNS_LAST_PID
-  if ! netns_wait_for_line "$WORK/$name.log" ' note ready' 5; then
-    echo "simulator $name did not start"
-    exit 1
-  fi
-}
 
 setup_network() {
   netns_create "cl-$scenario" NS_C
@@ -776,11 +715,4 @@ case "$scenario" in
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 
-if [ "$FAILED" -ne 0 ]; then
-  for f in "$WORK"/*.log; do
-    echo "--- last lines of $(basename "$f")"
-    tail -n 15 "$f" | cut -c1-220
-  done
-fi
-echo "$PASSED passed, $FAILED failed"
-[ "$FAILED" -eq 0 ]
+finish
