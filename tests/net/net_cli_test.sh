@@ -16,7 +16,9 @@ source "$here/../../scripts/netns-lib.sh"
 
 scenario=${1:?scenario}
 DEVSIM=${2:?path of nexora-devsim}
-CLI=${3:?path of nexora-cli}
+# NEXORA_NET_CLI runs the scenarios with another build of the CLI, e.g. the
+# native-asan one.
+CLI=${NEXORA_NET_CLI:-${3:?path of nexora-cli}}
 WORK=$(mktemp -d /tmp/nexora-net.XXXXXX)
 NETNS_PREFIX=nxt
 # shellcheck disable=SC2016 # expanded by the trap, at exit
@@ -637,6 +639,65 @@ scenario_input() {
   expect_eq "invalid input sends nothing (interface 2)" "" "$(rx_since "$LOG2")"
 }
 
+# A device whose every text is 4096 bytes running through every byte value
+# (long_texts): no output overflows, each text is cut to its buffer.
+scenario_long() {
+  start_sim d1 "$NS_D1" 10.201.1.2 '
+[device long]
+mac = 02:00:00:00:01:0a
+address = 10.201.1.10
+long_texts = yes'
+  start_sim d2 "$NS_D2" 10.201.2.2 ''
+  local item template mac=02:00:00:00:01:0a expected
+  expect_long() {
+    expect_run "long texts: $1: exit status" "$2"
+    expected=$(python3 "$here/long_text.py" text "$3")
+    expect_eq "long texts: $1" "$expected" "$OUT"
+  }
+  expect_long_json() {
+    local why
+    if why=$(python3 "$here/long_text.py" json "$WORK/out" "$2" 2>&1); then pass; else fail "long texts: --json $1" "$why"; fi
+  }
+
+  # Discovery: the name cut to 255 bytes, netmask and gateway to 15, the
+  # model to its 32-byte field.
+  cli discover
+  expect_long discover 0 "$(row 10.201.1.10 @255 @15 @15 0 $mac @32 0)"
+  cli --json discover
+  expect_long_json discover \
+    '{"devices":[{"address":"10.201.1.10","name":"@255","netmask":"@15","gateway":"@15","dhcp":"0","mac":"'$mac'","model":"@32","interface":0}]}'
+
+  # Query texts: the reply text ends at the first zero byte (255 bytes), then
+  # each is cut to its buffer; the share list splits at ':' (byte 0x3a).
+  while IFS='|' read -r item template; do
+    [ -n "$item" ] || continue
+    cli query 10.201.1.10 "$item"
+    expect_long "query $item" 0 "${template//\\n/$'\n'}"
+    cli --json query 10.201.1.10 "$item"
+    if [ "$item" = shares ]; then
+      expect_long_json "query shares" '{"shares":[{"name":"@57"},{"name":"@58:255"}]}'
+    else
+      expect_long_json "query $item" "{\"$item\":\"$template\"}"
+    fi
+  done <<'EOF'
+shares|@57\n@58:255
+workgroup|@31
+codepage|@63
+disk|@7
+sharename|@15
+btfirmware|@7
+domain|@127
+ssl|@7
+EOF
+
+  # Two ':'-separated pieces are no LAN configuration: refused, no output.
+  cli query 10.201.1.10 lanconfig
+  expect_run "long texts: query lanconfig is refused" 1 ""
+  cli --json query 10.201.1.10 lanconfig
+  expect_run "long texts: --json query lanconfig is refused" 1
+  expect_match "long texts: --json query lanconfig reports the failure" '^\{"status":1,"error":' "$OUT"
+}
+
 setup_network
 # Every command with --json: the same results as records with named fields,
 # texts escaped as JSON needs (device texts are single-byte, not UTF-8), and
@@ -712,6 +773,7 @@ case "$scenario" in
   faults) scenario_faults ;;
   input) scenario_input ;;
   json) scenario_json ;;
+  long) scenario_long ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 
