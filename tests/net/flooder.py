@@ -6,7 +6,9 @@
 
 KIND is one of
   requests   other clients' discovery requests (type 1, 11 bytes)
-  malformed  empty, short, wrong-length, random and oversize datagrams
+  malformed  empty, short, wrong-length, random and oversize datagrams, of
+             every type but the query and set replies (4, 6): those, with
+             a foreign id, cost the waiting query a try (see replies)
   replies    other clients' replies: discovery (2, 7, 8), query (4) and
              set (6), naming --device / --mac, with foreign client ids
 
@@ -29,6 +31,7 @@ GROUP = "224.0.0.1"
 PORT = 13579
 PACKET_BUFFER = 4096
 BURST_SECONDS = 0.002
+REPLY_TYPES_THAT_COST_TRIES = (4, 6)
 
 
 def client_id(rng):
@@ -53,7 +56,7 @@ def malformed(rng, count):
     out = [
         b"",  # empty datagram
         bytes([2]),  # type byte only
-        bytes([4]) + bytes(9),  # shorter than the header
+        bytes([2]) + bytes(9),  # shorter than the header
         bytes([1]) + bytes(5),  # a discovery request cut short
         bytes([8]) + bytes(50),  # a model reply cut inside its fixed part
     ]
@@ -62,17 +65,20 @@ def malformed(rng, count):
     dev = bytes([10, 201, 1, 10])
     # Length fields that claim more than the datagram holds.
     for length in (4000, 0xFFFFFFFF, 0x7FFFFFFF):
-        out.append(header(4, cid, mac, dev, 19) + struct.pack("<I", length) + b"X" * 8)
+        out.append(header(3, cid, mac, dev, 19) + struct.pack("<I", length) + b"X" * 8)
         out.append(header(2, cid, mac, dev, ord("0")) + text_field("255.255.255.0", 16) +
                    text_field("", 16) + struct.pack("<I", length) + b"Y" * 4)
     # Oversize: a full buffer, one byte more, and twice the buffer, with
     # no terminator anywhere.
     for size in (PACKET_BUFFER, PACKET_BUFFER + 1, 2 * PACKET_BUFFER):
-        for kind in (2, 4, 8):
+        for kind in (2, 8, 0xFF):
             out.append(bytes([kind]) + b"\xff" * (size - 1))
     while len(out) < count:
         size = rng.choice((rng.randrange(1, 64), rng.randrange(1, PACKET_BUFFER + 1)))
-        out.append(bytes(rng.getrandbits(8) for _ in range(size)))
+        junk = bytearray(rng.getrandbits(8) for _ in range(size))
+        if junk[0] in REPLY_TYPES_THAT_COST_TRIES:
+            junk[0] = 0xFF
+        out.append(bytes(junk))
     return out
 
 
