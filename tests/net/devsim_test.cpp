@@ -388,3 +388,32 @@ TEST_F(SimulatorTest, MalformedReplies) {
   ASSERT_EQ(4096u, q.size());
   EXPECT_EQ(std::string::npos, std::string(q.begin() + 28, q.end()).find('\0'));
 }
+
+TEST_F(SimulatorTest, LongTextsFillWholeDatagramsWithEveryByteValue) {
+  config = Parse(std::string(kTwoDevices) + "long_texts = yes\n");
+  const std::string t = LongText();
+  ASSERT_EQ(4096u, t.size());
+  EXPECT_EQ(0x01, uint8_t(t[0]));
+  EXPECT_EQ(0xff, uint8_t(t[254]));
+  EXPECT_EQ(0x00, uint8_t(t[255]));
+  EXPECT_EQ(0x01, uint8_t(t[256]));
+
+  // Discovery (type 2): a full 4096-byte datagram; netmask and gateway fill
+  // their 16 bytes without terminator.
+  const std::vector<uint8_t> d = Send(Discover())[1].bytes;
+  ASSERT_EQ(4096u, d.size());
+  EXPECT_EQ(4096u - 60, Le32(d, 56));
+  EXPECT_EQ(0, std::memcmp(d.data() + 60, t.data(), 4096 - 60));
+  EXPECT_EQ(0, std::memcmp(d.data() + 24, t.data(), 16));
+  EXPECT_EQ(0, std::memcmp(d.data() + 40, t.data(), 16));
+
+  // Every query text: as much as a datagram holds, then the terminator.
+  for (uint8_t code : {kCodeShareList, kCodeWorkgroup, kCodeCodePage, kCodeDiskStatus,
+                       kCodeShareName, kCodeBtFirmware, kCodeDomain, kCodeSslMode, kCodeLanConfig}) {
+    const std::vector<uint8_t> r = One(Request(3, mac2, ip2, code, ""));
+    ASSERT_EQ(4096u, r.size()) << "code " << int(code);
+    EXPECT_EQ(4096u - 29, Le32(r, 24)) << "code " << int(code);
+    EXPECT_EQ(0, std::memcmp(r.data() + 28, t.data(), 4096 - 29)) << "code " << int(code);
+    EXPECT_EQ(0, r.back()) << "code " << int(code);
+  }
+}

@@ -16,7 +16,9 @@ source "$here/../../scripts/netns-lib.sh"
 
 scenario=${1:?scenario}
 DEVSIM=${2:?path of nexora-devsim}
-CLI=${3:?path of nexora-cli}
+# NEXORA_NET_CLI runs the scenarios with another build of the CLI, e.g. the
+# native-asan one.
+CLI=${NEXORA_NET_CLI:-${3:?path of nexora-cli}}
 WORK=$(mktemp -d /tmp/nexora-net.XXXXXX)
 NETNS_PREFIX=nxt
 # shellcheck disable=SC2016 # expanded by the trap, at exit
@@ -24,61 +26,13 @@ NETNS_ON_EXIT='rm -rf "$WORK"'
 netns_init
 unset NEXORA_INTERFACES
 
-PASSED=0
-FAILED=0
 TAB=$'\t'
 
-# ---------------------------------------------------------------- checks
-
-pass() { PASSED=$((PASSED + 1)); }
-fail() {
-  FAILED=$((FAILED + 1))
-  echo "FAIL: $1"
-  shift
-  local l
-  for l in "$@"; do echo "  $l"; done
-}
-
-# expect_eq WHAT EXPECTED GOT (multi-line texts compared whole)
-expect_eq() {
-  if [ "$2" == "$3" ]; then
-    pass
-  else
-    fail "$1" "expected:" "$(printf '%s\n' "$2" | sed 's/^/    | /')" "got:" "$(printf '%s\n' "$3" | sed 's/^/    | /')"
-  fi
-}
-
-# expect_match WHAT REGEX GOT
-expect_match() {
-  if [[ "$3" =~ $2 ]]; then pass; else fail "$1" "expected to match: $2" "got: $3"; fi
-}
-
-# expect_between WHAT LOW HIGH VALUE (milliseconds)
-expect_between() {
-  if [ "$4" -ge "$2" ] && [ "$4" -le "$3" ]; then pass; else fail "$1" "expected $2..$3 ms" "got $4 ms"; fi
-}
-
-# expect_run WHAT RC [STDOUT]: exit status (and standard output) of the last cli.
-expect_run() {
-  if [ "$RC" == "$2" ]; then pass; else fail "$1: exit status" "expected $2" "got $RC (stderr: $ERR)"; fi
-  if [ $# -ge 3 ]; then expect_eq "$1: output" "$3" "$OUT"; fi
-}
+# shellcheck source=net-test-lib.sh
+source "$here/net-test-lib.sh"
 
 # ---------------------------------------------------------------- helpers
 
-# cli ARGS...: runs nexora-cli in the client namespace; sets RC, OUT, ERR, MS.
-cli() {
-  local t0 t1
-  t0=$(date +%s%N)
-  ip netns exec "$NS_C" "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
-  RC=$?
-  t1=$(date +%s%N)
-  MS=$(( (t1 - t0) / 1000000 ))
-  OUT=$(cat "$WORK/out")
-  ERR=$(cat "$WORK/err")
-}
-
-row() { local IFS=$'\t'; echo "$*"; }
 # dev ADDRESS NAME NETMASK GATEWAY DHCP MAC INTERFACE: one discover --json record (no model).
 dev() {
   printf '{"address":"%s","name":"%s","netmask":"%s","gateway":"%s","dhcp":"%s","mac":"%s","model":"","interface":%s}' "$@"
@@ -97,24 +51,11 @@ ip_hex() { local a b c d; IFS=. read -r a b c d <<<"$1"; printf '%02x%02x%02x%02
 mac_hex() { echo "${1//:/}"; }
 zeros() { printf '%0*d' $(($1 * 2)) 0; }
 
-declare -A MARK SIM_PID
+declare -A MARK
 # mark LOG...: remembers where the logs end now.
 mark() { local f; for f in "$@"; do MARK[$f]=$(wc -l <"$f"); done; }
 # rx_since LOG: hex of the datagrams received since the mark, one a line.
 rx_since() { tail -n +$((MARK[$1] + 1)) "$1" | awk '$2 == "rx" { print $6 }'; }
-
-# start_sim NAME NAMESPACE BIND-ADDRESS CONFIG-TEXT [OPTIONS]: log $WORK/NAME.log
-start_sim() {
-  local name=$1 ns=$2 bind=$3 conf=$4
-  shift 4
-  printf '%s\n' "$conf" >"$WORK/$name.ini"
-  netns_spawn "$ns" "$DEVSIM" --bind "$bind" --log "$WORK/$name.log" "$@" "$WORK/$name.ini"
-  SIM_PID[$name]=$NETNS_LAST_PID
-  if ! netns_wait_for_line "$WORK/$name.log" ' note ready' 5; then
-    echo "simulator $name did not start"
-    exit 1
-  fi
-}
 
 setup_network() {
   netns_create "cl-$scenario" NS_C
@@ -698,6 +639,65 @@ scenario_input() {
   expect_eq "invalid input sends nothing (interface 2)" "" "$(rx_since "$LOG2")"
 }
 
+# A device whose every text is 4096 bytes running through every byte value
+# (long_texts): no output overflows, each text is cut to its buffer.
+scenario_long() {
+  start_sim d1 "$NS_D1" 10.201.1.2 '
+[device long]
+mac = 02:00:00:00:01:0a
+address = 10.201.1.10
+long_texts = yes'
+  start_sim d2 "$NS_D2" 10.201.2.2 ''
+  local item template mac=02:00:00:00:01:0a expected
+  expect_long() {
+    expect_run "long texts: $1: exit status" "$2"
+    expected=$(python3 "$here/long_text.py" text "$3")
+    expect_eq "long texts: $1" "$expected" "$OUT"
+  }
+  expect_long_json() {
+    local why
+    if why=$(python3 "$here/long_text.py" json "$WORK/out" "$2" 2>&1); then pass; else fail "long texts: --json $1" "$why"; fi
+  }
+
+  # Discovery: the name cut to 255 bytes, netmask and gateway to 15, the
+  # model to its 32-byte field.
+  cli discover
+  expect_long discover 0 "$(row 10.201.1.10 @255 @15 @15 0 $mac @32 0)"
+  cli --json discover
+  expect_long_json discover \
+    '{"devices":[{"address":"10.201.1.10","name":"@255","netmask":"@15","gateway":"@15","dhcp":"0","mac":"'$mac'","model":"@32","interface":0}]}'
+
+  # Query texts: the reply text ends at the first zero byte (255 bytes), then
+  # each is cut to its buffer; the share list splits at ':' (byte 0x3a).
+  while IFS='|' read -r item template; do
+    [ -n "$item" ] || continue
+    cli query 10.201.1.10 "$item"
+    expect_long "query $item" 0 "${template//\\n/$'\n'}"
+    cli --json query 10.201.1.10 "$item"
+    if [ "$item" = shares ]; then
+      expect_long_json "query shares" '{"shares":[{"name":"@57"},{"name":"@58:255"}]}'
+    else
+      expect_long_json "query $item" "{\"$item\":\"$template\"}"
+    fi
+  done <<'EOF'
+shares|@57\n@58:255
+workgroup|@31
+codepage|@63
+disk|@7
+sharename|@15
+btfirmware|@7
+domain|@127
+ssl|@7
+EOF
+
+  # Two ':'-separated pieces are no LAN configuration: refused, no output.
+  cli query 10.201.1.10 lanconfig
+  expect_run "long texts: query lanconfig is refused" 1 ""
+  cli --json query 10.201.1.10 lanconfig
+  expect_run "long texts: --json query lanconfig is refused" 1
+  expect_match "long texts: --json query lanconfig reports the failure" '^\{"status":1,"error":' "$OUT"
+}
+
 setup_network
 # Every command with --json: the same results as records with named fields,
 # texts escaped as JSON needs (device texts are single-byte, not UTF-8), and
@@ -773,14 +773,8 @@ case "$scenario" in
   faults) scenario_faults ;;
   input) scenario_input ;;
   json) scenario_json ;;
+  long) scenario_long ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 
-if [ "$FAILED" -ne 0 ]; then
-  for f in "$WORK"/*.log; do
-    echo "--- last lines of $(basename "$f")"
-    tail -n 15 "$f" | cut -c1-220
-  done
-fi
-echo "$PASSED passed, $FAILED failed"
-[ "$FAILED" -eq 0 ]
+finish

@@ -105,6 +105,21 @@ TEST_F(CommandTest, UnansweredCommandDrainsSendsAndWaitsItsLimit) {
   }
 }
 
+// The exchange of every command ends within its try limit when the target
+// interface's receive fails again and again: each failure is a counted poll.
+TEST_F(CommandTest, ReceiveThatKeepsFailingEndsTheExchangeWithinItsLimit) {
+  Prepare();
+  sockets.QueueForever(1, SocketEvent::kReceiveError);
+  for (const CommandCase& c : kCommands) {
+    clock.pauses.clear();
+    const int64_t start = clock.now;
+    EXPECT_EQ(c.run(), 0) << c.name;
+    EXPECT_EQ(clock.pauses, std::vector<int>(c.limit, 100)) << c.name;
+    const int64_t bound = (c.drain + c.limit + 1) * kPollWaitMs + c.limit * kReplyPauseMs;
+    EXPECT_LE(clock.now - start, bound) << c.name << ": expected at most " << bound << " ms";
+  }
+}
+
 TEST_F(CommandTest, ReplyOriginCheck) {
   for (const CommandCase& c : kCommands) {
     Prepare();

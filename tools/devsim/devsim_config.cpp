@@ -98,6 +98,12 @@ bool Scope::MatchesSet(int code) const {
   return false;
 }
 
+std::string LongText() {
+  std::string t(kLongTextBytes, '\0');
+  for (size_t i = 0; i < t.size(); ++i) t[i] = static_cast<char>((i + 1) & 0xff);
+  return t;
+}
+
 bool ParseMac(const std::string& text, uint8_t out[6]) {
   if (text.size() != 17) return false;
   for (int i = 0; i < 6; ++i) {
@@ -121,7 +127,16 @@ bool ApplyDeviceKey(DeviceConfig* d, const std::string& rawKey, const std::strin
 
   if (key == "name")
     d->name = value;
-  else if (key == "mac") {
+  else if (key == "long_texts") {
+    bool on = false;
+    if (!ParseBool(value, &on)) return bad("yes or no");
+    if (on) {
+      const std::string t = LongText();
+      d->name = d->netmask = d->gateway = d->model = t;
+      d->lanConfig = d->shares = d->workgroup = d->codePage = d->disk = t;
+      d->shareName = d->btFirmware = d->domain = d->ssl = t;
+    }
+  } else if (key == "mac") {
     if (!ParseMac(value, d->mac)) return bad("six hex pairs joined by ':'");
     d->haveMac = true;
   } else if (key == "address") {

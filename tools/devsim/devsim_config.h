@@ -2,6 +2,7 @@
 // on and the storage devices it plays, read from an INI-style text file.
 // The file format is described in tools/devsim/README.md.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -93,5 +94,12 @@ bool ApplyOverride(SimConfig* config, const std::string& text, std::string* erro
 bool ValidateConfig(const SimConfig& config, std::string* error);
 
 bool ParseMac(const std::string& text, uint8_t out[6]);
+
+// The text that `long_texts = yes` gives every text of a device: 4096 bytes
+// running through every byte value, 0x01 up to 0xff, then 0x00, repeated. It
+// starts at 0x01 so that a zero-terminated copy holds 255 characters before
+// the first terminator.
+constexpr size_t kLongTextBytes = 4096;
+std::string LongText();
 
 }  // namespace devsim
