@@ -10,6 +10,14 @@
 using SocketHandle = intptr_t;
 constexpr SocketHandle kNoSocket = -1;
 
+// Receive room each receive socket asks for (SO_RCVBUF): the replies that
+// queue up between two listening cycles of a discovery, a hundred devices
+// and more, also when other hosts discover at the same moment (their
+// replies reach every member of the group), and a burst of other traffic
+// in front of a reply. Older Windows gives a datagram socket only 8 KB;
+// Linux caps the request at net.core.rmem_max.
+constexpr int kReceiveBufferBytes = 256 * 1024;
+
 class SocketLayer {
 public:
   virtual ~SocketLayer() = default;
@@ -24,8 +32,9 @@ public:
   virtual std::vector<std::string> HostAddresses() = 0;
   // Internet datagram socket with multicast loop-back off.
   virtual SocketHandle OpenSendSocket() = 0;
-  // Datagram socket with address re-use, bound to (address, port), member
-  // of the group on that interface, multicast loop-back off. It delivers
+  // Datagram socket with address re-use and kReceiveBufferBytes of receive
+  // room, bound to (address, port), member of the group on that interface,
+  // multicast loop-back off. It delivers
   // the group's datagrams that arrive on that interface.
   virtual SocketHandle OpenReceiveSocket(const char* address, uint16_t port,
                                          const char* group) = 0;

@@ -147,6 +147,8 @@ public:
     const int on = 1;
     const int off = 0;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const int room = kReceiveBufferBytes;
+    setsockopt(s, SOL_SOCKET, SO_RCVBUF, &room, sizeof room);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(port);

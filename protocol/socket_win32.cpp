@@ -19,11 +19,6 @@ static_assert(SocketHandle(INVALID_SOCKET) == kNoSocket, "invalid socket maps to
 namespace {
 
 constexpr int kHostNameBuffer = 128;
-// Room for the replies that queue up between two listening cycles of a
-// discovery: a hundred devices and more, also when other hosts discover at
-// the same moment (their replies reach every member of the group). Older
-// Windows gives a datagram socket only 8 KB.
-constexpr int kReceiveBufferBytes = 256 * 1024;
 
 class Win32SocketLayer final : public SocketLayer {
 public:

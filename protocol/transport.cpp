@@ -98,21 +98,23 @@ bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAd
   SocketLayer& sockets = Sockets();
   const SocketHandle s = LocalInterfaceTable.receiveSocket[interfaceIndex];
   int tries = 0;
-  int skipped = 0;  // datagrams of other types skipped since the last counted poll
+  const int64_t deadline = TheClock().NowMs() + ReplyWaitMs(tryLimit);
   for (;;) {
     bool matched = false;
     bool counted = true;
     if (sockets.WaitReadable(s, kPollWaitMs) > 0) {
       const int n = sockets.Receive(s, reply, kPacketBuffer);
-      // A failed receive counts as a failed poll: a socket whose
-      // receive keeps failing must not hold the wait for ever.
-      if (n >= 0 && size_t(n) <= kPacketBuffer) {
+      if (n < 0 || size_t(n) > kPacketBuffer) {
+        // A failed receive (a datagram too large for the buffer among
+        // them) is skipped at once, like other hosts' traffic.
+        counted = false;
+      } else {
         // Terminate after the last byte and clear what an earlier
         // datagram left behind, so that nothing past the received
         // bytes is read as part of this one.
         std::memset(reply + n, 0, kPacketBuffer + 1 - size_t(n));
         if (reply[ProtocolPacket::kType] != expectedType) {
-          if (++skipped <= kMaxSkippedPerPoll) counted = false;
+          counted = false;
         } else if (size_t(n) >= ProtocolPacket::kHeaderLength && IsOwnReply(reply)) {
           // The right type from this instance: it matches unless
           // the command wants a particular device and another
@@ -127,10 +129,13 @@ bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAd
           }
         }
       }
+      // What is skipped for free is bounded by time: a flood, or a
+      // receive that keeps failing, cannot hold the wait longer than an
+      // unanswered exchange lasts.
+      if (!counted && TheClock().NowMs() >= deadline) return false;
     }
     if (matched) return true;
     if (!counted) continue;
-    skipped = 0;
     ++tries;
     if (tries > tryLimit) return false;
     PauseMs(kReplyPauseMs);

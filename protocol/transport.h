@@ -31,21 +31,25 @@ void FormatDeviceAddress(const uint8_t* reply, char out[kAddressText]);
 void SendPacket(int interfaceIndex, const uint8_t* packet, size_t length);
 // The reply wait of the exchange; expectedAddress nullptr means any address.
 // reply must hold kPacketBuffer + 1 bytes; the bytes after the datagram are
-// zero. A datagram of another type is skipped without cost (up to
-// kMaxSkippedPerPoll in a row); a poll with nothing readable, a failed
-// receive, a reply shorter than the 24-byte header, another client's id or
-// another device's address costs a try. At most tryLimit + 1 counted polls
-// with tryLimit pauses of kReplyPauseMs between them.
+// zero. A datagram of another type and a failed receive are skipped
+// without cost and without a pause; a poll with nothing readable or a
+// failed readiness wait, a reply shorter than the 24-byte header, another
+// client's id or another device's address costs a try. At most tryLimit + 1
+// counted polls with tryLimit pauses of kReplyPauseMs between them.
+// Skipping is bounded by time, not by count: once the wait has lasted as
+// long as an unanswered one (ReplyWaitMs), a skipped datagram ends it as
+// failed. So a flood of other hosts' traffic is read as fast as it comes,
+// leaving the device's reply room in the queue, and still cannot hold the
+// wait for ever.
 bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAddress,
                 int tryLimit, uint8_t* reply);
 void DrainReceiveSocket(int interfaceIndex, int pollCount);
 
 // Pause between two counted polls of AwaitReply.
 constexpr int kReplyPauseMs = 100;
-// Datagrams of other types that AwaitReply skips for free before one
-// counted poll; past that they count as a failed poll, so that a flood of
-// foreign traffic cannot hold a wait for ever.
-constexpr int kMaxSkippedPerPoll = 256;
+// How long AwaitReply waits when nothing answers: tryLimit + 1 polls of
+// kPollWaitMs with tryLimit pauses between them.
+constexpr int64_t ReplyWaitMs(int tryLimit) { return int64_t(tryLimit + 1) * kPollWaitMs + int64_t(tryLimit) * kReplyPauseMs; }
 
 // Diagnostic trace lines ("key=value\n") for the process console.
 void Trace(const char* format, ...)

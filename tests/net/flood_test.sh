@@ -7,7 +7,10 @@
 # Topology: the client namespace's nc1 10.202.1.1/24 is a veth into the
 # device namespace (nd1 10.202.1.2/24), where one simulator plays the device
 # and flooder.py sends 10,000 datagrams a second to 224.0.0.1:13579 out of
-# nd1, loop-back off: only the client sees the flood. For each kind of flood
+# nd1, loop-back off: only the client sees the flood. The device answers
+# its queries 150 ms late, so that the reply arrives while the flood keeps
+# coming: it finds room in the client's receive queue only if the client
+# reads the flood as fast as it comes. For each kind of flood
 # one discovery and one query run while it lasts; a line per kind gives the
 # timings and the rate that the flooder reached.
 set -u
@@ -61,7 +64,9 @@ mac = 02:00:00:00:01:01
 address = 10.202.1.10
 gateway = 10.202.1.1
 ssl = 1
-workgroup = FLOODED'
+workgroup = FLOODED
+delay_ms = 150
+delay_on = query'
 }
 
 # flood_run KIND QUERY-MUST-ANSWER: one discovery and one query under a flood

@@ -88,6 +88,10 @@ void FakeSocketLayer::QueueForever(int i, SocketEvent::Kind kind, const Bytes& d
   QueueOf(LocalInterfaceTable.receiveSocket[i]).push_back({kind, datagram, true});
 }
 
+void FakeSocketLayer::QueueTimes(int i, int times, SocketEvent::Kind kind, const Bytes& datagram) {
+  for (int k = 0; k < times; ++k) QueueOf(LocalInterfaceTable.receiveSocket[i]).push_back({kind, datagram, false});
+}
+
 void FakeSocketLayer::QueueSilence(int i, int polls) {
   for (int k = 0; k < polls; ++k)
     QueueOf(LocalInterfaceTable.receiveSocket[i]).push_back({SocketEvent::kSilence, {}, false});

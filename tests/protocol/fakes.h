@@ -62,6 +62,7 @@ public:
   // Script helpers for receive socket of interface i.
   void Queue(int i, const Bytes& datagram);
   void QueueForever(int i, SocketEvent::Kind kind, const Bytes& datagram = {});
+  void QueueTimes(int i, int times, SocketEvent::Kind kind, const Bytes& datagram = {});
   void QueueSilence(int i, int polls = 1);
   size_t Pending(int i) const;
   // Called after each send, with the interface index it went through;

@@ -23,7 +23,7 @@ TEST(Win32SocketLayerTest, StartsWaitsAndCloses) {
   int room = 0;
   int roomLength = sizeof room;
   ASSERT_EQ(getsockopt(SOCKET(r), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&room), &roomLength), 0);
-  EXPECT_GE(room, 256 * 1024) << "room for the replies of a hundred devices and more";
+  EXPECT_GE(room, kReceiveBufferBytes) << "room for the replies of a hundred devices and more";
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(layer.WaitReadable(r, kPollWaitMs), 0);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(8))

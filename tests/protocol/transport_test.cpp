@@ -195,35 +195,53 @@ TEST_F(AwaitReplyTest, BytesOfAnEarlierLongerDatagramAreNotRead) {
   EXPECT_STREQ(reinterpret_cast<char*>(reply + 28), "");
 }
 
-TEST_F(AwaitReplyTest, FailedPollsAreCountedAndBounded) {
-  struct Case {
+TEST_F(AwaitReplyTest, ReadinessWaitThatKeepsFailingCostsATryEachTime) {
+  sockets.QueueForever(0, SocketEvent::kWaitError);
+  EXPECT_FALSE(Await(20));
+  EXPECT_EQ(clock.pauses, Pauses(20, 100));
+}
+
+// Other hosts' traffic and failed receives (a datagram too large for the
+// buffer among them) are read as fast as they come, without tries or
+// pauses, and the reply behind them is found however many came first; a
+// stream of them that never ends ends the wait once it has lasted as long as
+// an unanswered one would.
+TEST_F(AwaitReplyTest, SkippedDatagramsAreFreeUntilTheWaitHasLastedItsLength) {
+  const struct {
     const char* what;
     SocketEvent::Kind kind;
     Bytes datagram;
   } cases[] = {
-      {"receive that keeps failing", SocketEvent::kReceiveError, {}},
-      {"readiness wait that keeps failing", SocketEvent::kWaitError, {}},
-      {"endless stream of foreign types", SocketEvent::kDatagram, Header(kSetReply, "192.168.0.32")},
+      {"another type", SocketEvent::kDatagram, Header(kSetReply, "192.168.0.32")},
+      {"an empty datagram", SocketEvent::kDatagram, {}},
+      {"a failed receive", SocketEvent::kReceiveError, {}},
+      {"a datagram too large", SocketEvent::kDatagram, Bytes(kPacketBuffer + 1, kQueryReply)},
   };
-  for (const Case& c : cases) {
-    FakeSocketLayer fresh(&clock);
-    fresh.hostAddresses = {"192.168.0.10"};
-    SetSocketLayer(&fresh);
-    CloseTransport();
-    ASSERT_TRUE(OpenTransport());
-    clock.pauses.clear();
-    fresh.QueueForever(0, c.kind, c.datagram);
-    EXPECT_FALSE(AwaitReply(0, kQueryReply, "192.168.0.32", 20, reply)) << c.what;
-    EXPECT_EQ(clock.pauses, Pauses(20, 100)) << c.what;
-    CloseTransport();
-    SetSocketLayer(&sockets);
-  }
-}
+  for (const auto& c : cases) {
+    for (int limit : {0, 20, 300}) {
+      FakeSocketLayer fresh(&clock);
+      fresh.hostAddresses = {"192.168.0.10"};
+      SetSocketLayer(&fresh);
+      CloseTransport();
+      ASSERT_TRUE(OpenTransport());
+      std::memcpy(ClientId, kExampleClientId, sizeof ClientId);
+      fresh.QueueTimes(0, 5000, c.kind, c.datagram);
+      fresh.Queue(0, QueryReply("192.168.0.32", "ok"));
+      clock.pauses.clear();
+      EXPECT_TRUE(Await(limit)) << c.what << ", limit " << limit << ": the reply behind 5000 of them";
+      EXPECT_TRUE(clock.pauses.empty()) << c.what << ", limit " << limit;
 
-TEST_F(AwaitReplyTest, ForeignTypesUpToTheSkipBudgetStayFree) {
-  for (int k = 0; k < kMaxSkippedPerPoll; ++k) sockets.Queue(0, Header(kSetReply, "192.168.0.32"));
-  sockets.Queue(0, QueryReply("192.168.0.32", "ok"));
-  EXPECT_TRUE(Await(0));
+      // A receive takes time; 1 ms each lets the endless stream end.
+      fresh.receiveCostMs = 1;
+      fresh.QueueForever(0, c.kind, c.datagram);
+      const int64_t start = clock.now;
+      EXPECT_FALSE(Await(limit)) << c.what << ", limit " << limit;
+      EXPECT_TRUE(clock.pauses.empty()) << c.what << ", limit " << limit;
+      EXPECT_EQ(ReplyWaitMs(limit), clock.now - start) << c.what << ", limit " << limit << ": the wait of an unanswered exchange";
+      CloseTransport();
+      SetSocketLayer(&sockets);
+    }
+  }
 }
 
 TEST_F(AwaitReplyTest, DrainReadsAtMostPollCountDatagramsWithoutPausing) {
