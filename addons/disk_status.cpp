@@ -8,7 +8,9 @@
 #include "framework.h"
 #include "web_config.h"
 
-int DiskStatusValue(const char* text) { return std::atoi(text); }
+// strtol, not atoi: the text comes from the device, and atoi's result for a
+// number out of range is undefined; strtol clamps it.
+int DiskStatusValue(const char* text) { return static_cast<int>(std::strtol(text, nullptr, 10)); }
 
 bool DiskStatusIs(const char* text, DiskStatus status) { return text[0] == '0' + status && text[1] == '\0'; }
 

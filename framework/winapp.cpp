@@ -109,8 +109,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR cmdLine, int cmdShow) {
   return app->Run();
 }
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR cmdLine, int cmdShow) {
-  return AfxWinMain(hInstance, hPrevInstance, cmdLine, cmdShow);
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd) {
+  return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nShowCmd);
 }
 
 // --- Dialog observer and message boxes -------------------------------------

@@ -43,7 +43,7 @@ public:
 };
 #endif
 
-RealClock& Real() {
+Clock& Real() {
   static RealClock clock;
   return clock;
 }

@@ -153,7 +153,7 @@ public:
     local.sin_family = AF_INET;
     local.sin_port = htons(port);
     local.sin_addr.s_addr = htonl(INADDR_ANY);
-    bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    (void)bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local);  // a failed bind shows as a silent device
     ip_mreq join{};
     join.imr_multiaddr = AddressOf(group);
     join.imr_interface = AddressOf(address);

@@ -39,7 +39,7 @@ public:
     const hostent* host = gethostbyname(name);
     if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list)
       return out;
-    for (int i = 0; host->h_addr_list[i] && i < 8; ++i) {
+    for (int i = 0; i < 8 && host->h_addr_list[i]; ++i) {
       in_addr a;
       std::memcpy(&a, host->h_addr_list[i], sizeof a);
       out.push_back(inet_ntoa(a));
@@ -65,7 +65,7 @@ public:
     local.sin_family = AF_INET;
     local.sin_port = htons(port);
     local.sin_addr.s_addr = inet_addr(address);
-    bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    (void)bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local);  // a failed bind shows as a silent device
     ip_mreq join;
     join.imr_multiaddr.s_addr = inet_addr(group);
     join.imr_interface.s_addr = inet_addr(address);

@@ -152,7 +152,7 @@ void DrainReceiveSocket(int interfaceIndex, int pollCount) {
   }
 }
 
-void Trace(const char* format, ...) {
+void Trace(const char* format, ...) {  // NOLINT(cert-dcl50-cpp): printf-style on purpose; the format attribute in transport.h has the compiler check every call
   // Reply texts are at most a packet long; longer lines are cut.
   static char line[kPacketBuffer + 256];
   va_list args;

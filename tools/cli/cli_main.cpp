@@ -115,7 +115,7 @@ bool ParseSmallNumber(const std::string& text, unsigned* out) {
   if (text.empty() || text.size() > 3) return false;
   for (char c : text)
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  unsigned v = static_cast<unsigned>(std::atoi(text.c_str()));
+  unsigned v = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
   if (v > 255) return false;
   *out = v;
   return true;
@@ -303,7 +303,7 @@ int RunQuery(const std::string& address, const std::string& item) {
     }
   } else {
 #define NEXORA_TEXT_QUERY(ITEM, FIELD, COMMAND) \
-  if (item == ITEM) {                           \
+  if (item == (ITEM)) {                         \
     std::memset(b.FIELD, 0, sizeof b.FIELD);    \
     ok = COMMAND();                             \
     text = Printable(b.FIELD);                  \

@@ -107,7 +107,7 @@ std::string LongText() {
 bool ParseMac(const std::string& text, uint8_t out[6]) {
   if (text.size() != 17) return false;
   for (int i = 0; i < 6; ++i) {
-    const char* p = text.c_str() + i * 3;
+    const char* p = text.c_str() + static_cast<size_t>(i) * 3;
     if (!std::isxdigit(static_cast<unsigned char>(p[0])) ||
         !std::isxdigit(static_cast<unsigned char>(p[1])))
       return false;

@@ -184,7 +184,7 @@ std::vector<LanPort> LanPortsFromRecord(const uint8_t* record) {
   static const size_t widths[5] = {10, 16, 16, 16, 2};
   std::vector<LanPort> ports;
   for (int half = 0; half < 2; ++half) {
-    const uint8_t* h = record + half * 60;
+    const uint8_t* h = record + static_cast<size_t>(half) * 60;
     std::string f[5];
     size_t off = 0;
     for (int i = 0; i < 5; ++i) {

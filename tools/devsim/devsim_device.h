@@ -43,7 +43,7 @@ public:
   // interfaceAddress at nowMs. Returns what to send (in order); notes gets
   // one line per state change for the log.
   std::vector<Outgoing> Handle(const uint8_t* data, size_t length,
-                               const std::string& interfaceAddress, int64_t nowMs,
+                               const std::string& iface, int64_t nowMs,
                                std::vector<std::string>* notes);
 
   const std::vector<DeviceState>& devices() const { return devices_; }

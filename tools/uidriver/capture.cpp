@@ -35,6 +35,9 @@ struct Canvas {
     bits = static_cast<uint32_t*>(p);
     old = SelectObject(dc, bitmap);
   }
+  // Owns the DC and bitmap: a copy would free them twice.
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
   ~Canvas() {
     SelectObject(dc, old);
     DeleteObject(bitmap);

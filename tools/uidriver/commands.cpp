@@ -160,7 +160,7 @@ std::string WindowReply(HWND w) {
 
 std::string CmdAttach(const Args& a) {
   a.Check(1, {"class", "timeout"});
-  const std::string title = a.Positional(0, "window title");
+  const std::string& title = a.Positional(0, "window title");
   const std::string cls = a.Named("class", "");
   HWND w = WaitForWindow(TimeoutOf(a), [&]() -> HWND {
     for (HWND t : TopLevelWindows(0)) {
@@ -678,7 +678,7 @@ void ClearFocusedEdit() {
 std::string CmdIpType(const Args& a) {
   a.Check(2, {"field", "clear"});
   HWND ip = IpArg(a);
-  const std::string text = a.Positional(1, "text to type");
+  const std::string& text = a.Positional(1, "text to type");
   std::vector<HWND> fields = IpFields(ip);
   if (fields.size() != 4) Fail("wrong-class", "IP address control " + HandleText(ip) + " has no four fields");
   long long field = a.NamedInt("field", 0);
@@ -698,7 +698,7 @@ std::string CmdIpType(const Args& a) {
 std::string CmdType(const Args& a) {
   a.Check(2, {"clear"});
   HWND c = ControlArg(a, 0);
-  const std::string text = a.Positional(1, "text to type");
+  const std::string& text = a.Positional(1, "text to type");
   ClickControl(c, Args("click", {}));
   if (a.NamedBool("clear", false)) ClearFocusedEdit();
   TypeText(text);
@@ -782,7 +782,7 @@ std::string CmdMsgbox(const Args& a) {
 
 std::string CmdScreenshot(const Args& a) {
   a.Check(2, {});
-  const std::string path = a.Positional(0, "file path");
+  const std::string& path = a.Positional(0, "file path");
   RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (a.HasPositional(1) && a.Positional(1, "window") != "screen") area = WindowRectOf(ResolveWindow(a.Positional(1, "window")));
   Image img = CaptureScreen(area);

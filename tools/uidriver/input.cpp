@@ -192,7 +192,7 @@ void SendNamedKey(const std::string& inner) {
   size_t space = body.rfind(' ');
   if (space != std::string::npos) {
     count = static_cast<int>(ParseInt(body.substr(space + 1), "key repeat count"));
-    body = body.substr(0, space);
+    body.resize(space);
   }
   bool shift = false, ctrl = false, alt = false;
   size_t plus;

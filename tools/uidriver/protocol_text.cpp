@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "driver.h"
 
@@ -113,9 +114,9 @@ bool SplitLine(const std::string& line, std::vector<Arg>* words, std::string* er
 Args::Args(std::string verb, std::vector<Arg> words) : verb_(std::move(verb)) {
   for (Arg& a : words) {
     if (a.named)
-      named_.push_back(a);
+      named_.push_back(std::move(a));
     else
-      positional_.push_back(a.value);
+      positional_.push_back(std::move(a.value));
   }
 }
 
