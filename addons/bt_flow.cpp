@@ -11,10 +11,10 @@
 #include "clock.h"
 #include "commands.h"
 #include "disk_status.h"
-#include "drive_table.h"
 #include "install_run.h"
 #include "login_dlg.h"
 #include "main_dlg.h"
+#include "payload_rows.h"
 
 namespace {
 
@@ -30,7 +30,6 @@ struct BtProgram {
   const char* stagingFile;
   const char* writtenAs;
 };
-constexpr char kBtPayloadKind[] = "BT";
 constexpr BtProgram kBtPrograms[] = {
     {215, "C:\\bt\\bt", "bt"},
     {220, "C:\\bt\\btdog", "btdog"},
@@ -85,15 +84,13 @@ int CheckBtReadiness(CWnd* owner) {
 }
 
 void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target) {
-  AddonFlowState.BtInstallPending = 0;
   AddonFiles& files = ActiveAddonFiles();
   files.MakeFolder(kBtStagingFolder);  // an existing folder is fine
 
   for (const BtProgram& program : kBtPrograms) {
     char devicePath[kMaxPayloadPath];
     if (!FormatPayloadPath(devicePath, target.folder, program.writtenAs) ||
-        !WritePayloadFile(kBtPayloadKind, program.number, program.stagingFile, devicePath)) {
-      AddonFlowState.LastCopyFailed = 1;
+        !WritePayloadFile(kBtKind, program.number, program.stagingFile, devicePath)) {
       EndInstallFailure(dlg, kBtRunTimer);
       return;
     }
@@ -131,10 +128,7 @@ void CMainDlg::OnBitTorrent() {
   if (AddonFlowState.AddonAborted == 0) {
     AddonFlowState.BtInstallPending = 0;
     AddonFlowState.BtInstalled = 0;
-    ScanMappedDrives();
-    FillDriveLetterCombo();
-    OnRefresh();
-    deviceSelected = 0;
+    RunRefreshSequence();
     ActiveAddonFiles().RemoveFolder(kBtStagingFolder);
   }
 }

@@ -57,7 +57,7 @@ TargetFolder ResolveTargetFolder(UINT_PTR timerId) {
   int n = -1;
   if (volume[0] == '\0' || VolumeIs(volume, kLetterVolume)) {
     target.layout = VolumeLayout::LetterLayout;
-    n = std::snprintf(target.folder, sizeof target.folder, "HDD_a\\%s", kindFolder);
+    n = std::snprintf(target.folder, sizeof target.folder, "%s\\%s", kLetterVolume, kindFolder);
   } else if (VolumeIs(volume, kNumberVolume)) {
     target.layout = VolumeLayout::NumberLayout;
     // The code-page folder keeps the device's spelling of the volume.
@@ -137,7 +137,6 @@ void CInstallProgressDlg::OnTimer(UINT_PTR timerId) {
   const TargetFolder target = ResolveTargetFolder(timerId);
   if (!target.decided) {
     // No folder to write to: nothing can arrive.
-    AddonFlowState.LastCopyFailed = 1;
     EndInstallFailure(*this, timerId);
     return;
   }
@@ -150,6 +149,7 @@ void CInstallProgressDlg::OnTimer(UINT_PTR timerId) {
 void EndInstallSuccess(CInstallProgressDlg& dlg, UINT_PTR timerId) { dlg.EndRun(timerId); }
 
 void EndInstallFailure(CInstallProgressDlg& dlg, UINT_PTR timerId) {
+  AddonFlowState.LastCopyFailed = 1;
   dlg.EndRun(timerId);
   CopyTextField(CommandBuffers.serviceCommand, "stop");
   SendStopCommand();

@@ -72,7 +72,8 @@ void RunCodePageInstall(CInstallProgressDlg& dlg, const TargetFolder& target);
 void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target);
 
 // Endings of a run. Success: the caller has sent its final command; the
-// window ends and the timer is killed. Failure: the window ends, the timer
-// is killed, "stop" is sent and "Please check hard drives." is shown.
+// window ends and the timer is killed. Failure: LastCopyFailed is set, the
+// window ends, the timer is killed, "stop" is sent and "Please check hard
+// drives." is shown.
 void EndInstallSuccess(CInstallProgressDlg& dlg, UINT_PTR timerId);
 void EndInstallFailure(CInstallProgressDlg& dlg, UINT_PTR timerId);

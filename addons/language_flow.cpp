@@ -9,7 +9,6 @@
 #include "commands.h"
 #include "dialog_skins.h"
 #include "disk_status.h"
-#include "drive_table.h"
 #include "language_dlg.h"
 #include "main_dlg.h"
 #include "payload_rows.h"
@@ -166,7 +165,6 @@ LRESULT CLanguageDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void RunCodePageInstall(CInstallProgressDlg& dlg, const TargetFolder& target) {
   const int row = AddonFlowState.SelectedLanguageIndex;
   if (row < 0 || row >= kLanguageCount) {
-    AddonFlowState.LastCopyFailed = 1;
     EndInstallFailure(dlg, kCodePageRunTimer);
     return;
   }
@@ -177,7 +175,6 @@ void RunCodePageInstall(CInstallProgressDlg& dlg, const TargetFolder& target) {
     char path[kMaxPayloadPath];
     if (file == nullptr || !FormatPayloadPath(path, target.folder, file->writtenAs) ||
         !WritePayloadFile(kPayloadKind, *n, path, "")) {
-      AddonFlowState.LastCopyFailed = 1;
       EndInstallFailure(dlg, kCodePageRunTimer);
       return;
     }
@@ -211,10 +208,5 @@ void CMainDlg::OnLanguage() {
   }
   RunLanguageFlow(this);
   AddonFlowState.BtInstallPending = 0;
-  if (AddonFlowState.AddonAborted == 0) {
-    ScanMappedDrives();
-    FillDriveLetterCombo();
-    OnRefresh();
-    deviceSelected = 0;
-  }
+  if (AddonFlowState.AddonAborted == 0) RunRefreshSequence();
 }

@@ -12,11 +12,7 @@ CRestartWaitDlg::CRestartWaitDlg(CWnd* pParent)
 CRestartWaitDlg::~CRestartWaitDlg() {
   // The window normally stopped the worker when it closed; this catches a
   // window that never got that far.
-  if (m_worker != nullptr) {
-    m_stop = true;
-    ::WaitForSingleObject(m_worker->m_hThread, INFINITE);
-    delete m_worker;
-  }
+  StopWorker();
 }
 
 void CRestartWaitDlg::DoDataExchange(CDataExchange* pDX) {

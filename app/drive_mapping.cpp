@@ -12,13 +12,13 @@
 #include "drive_in_use_dlg.h"
 #include "drive_table.h"
 #include "host_platform.h"
+#include "lan_rules.h"
 #include "login_dlg.h"
 #include "main_dlg.h"
 #include "windows_version.h"
 
 namespace {
 
-constexpr char kSelectDeviceText[] = "Please select a device in the above section.";
 constexpr char kMapFailedText[] = "Failed to map drive.";
 constexpr char kMappedText[] = "Successfully mapped drive.";
 constexpr char kUnmapFailedText[] =
@@ -67,7 +67,7 @@ void CMainDlg::OnMapDrive() {
   }
   const int shareRow = FirstSelectedFromTop(shareListCtrl);
   if (deviceRow < 0 || shareRow < 0) {
-    MessageBox(kSelectDeviceText, "Warning", MB_ICONEXCLAMATION);
+    MessageBox(kNoDeviceSelectedMessage.text, "Warning", MB_ICONEXCLAMATION);  // the LAN change's text, as a warning
     return;
   }
   const std::string shareName = shareListCtrl.GetItemText(shareRow, 0);

@@ -86,10 +86,7 @@ BOOL CMainDlg::OnInitDialog() {
   deviceListCtrl.SetTextColor(RGB(0, 0, 0));
   shareListCtrl.SetTextColor(RGB(0, 0, 0));
 
-  ScanMappedDrives();
-  FillDriveLetterCombo();
-  OnRefresh();
-  deviceSelected = 0;
+  RunRefreshSequence();
   return TRUE;
 }
 
@@ -122,8 +119,7 @@ void CMainDlg::OnRefresh() {
 void CMainDlg::RunRefreshSequence() {
   ScanMappedDrives();
   FillDriveLetterCombo();
-  OnRefresh();
-  deviceSelected = 0;
+  OnRefresh();  // ends with no device selected
 }
 
 void CMainDlg::OnExit() {

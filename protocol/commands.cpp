@@ -246,12 +246,7 @@ int QueryShareList() {
     ShareEntry* entry = new (std::nothrow) ShareEntry();
     if (!entry) continue;  // skipped
     std::memcpy(entry->name, name, sizeof name);
-    if (ShareList.tail)
-      ShareList.tail->next = entry;
-    else
-      ShareList.head = entry;
-    ShareList.tail = entry;
-    ++ShareList.count;
+    AppendRecord(ShareList, entry);
   }
   return 1;
 }

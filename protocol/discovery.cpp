@@ -166,12 +166,7 @@ void AppendDevice(const char* name, const char* ipText, const char* netmask,
                   const char* model, int interfaceIndex) {
   NasDevice* d = new (std::nothrow) NasDevice();  // zero-filled
   if (!d) return;  // skipped silently
-  if (DeviceList.tail)
-    DeviceList.tail->next = d;
-  else
-    DeviceList.head = d;
-  DeviceList.tail = d;
-  ++DeviceList.count;
+  AppendRecord(DeviceList, d);
   CopyTextField(d->name, name);
   CopyTextField(d->ipText, ipText);
   CopyTextField(d->netmask, netmask);

@@ -14,3 +14,14 @@ void FreeRecords(List& list) {
   list.head = list.tail = nullptr;
   list.count = 0;
 }
+
+// Links record (owned from here on) at the end of list.
+template <typename List, typename Record>
+void AppendRecord(List& list, Record* record) {
+  if (list.tail)
+    list.tail->next = record;
+  else
+    list.head = record;
+  list.tail = record;
+  ++list.count;
+}

@@ -91,17 +91,31 @@ in_addr AddressOf(const char* text) {
   return a;
 }
 
-// Interface index of the datagram described by msg (IP_PKTINFO); 0 when
-// it carries none.
-unsigned ArrivalInterface(msghdr& msg) {
+// recvmsg of one datagram into buffer with its arrival interface
+// (IP_PKTINFO; 0 when it carries none) in *arrival and the message flags
+// (MSG_TRUNC) in *messageFlags. recvmsg's result.
+ssize_t ReceiveWithArrival(int fd, void* buffer, size_t capacity, int flags, unsigned* arrival,
+                           int* messageFlags) {
+  iovec io{buffer, capacity};
+  alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
+  msghdr msg{};
+  msg.msg_iov = &io;
+  msg.msg_iovlen = 1;
+  msg.msg_control = control;
+  msg.msg_controllen = sizeof control;
+  const ssize_t n = recvmsg(fd, &msg, flags);
+  *arrival = 0;
+  *messageFlags = msg.msg_flags;
+  if (n < 0) return n;
   for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
     if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
       in_pktinfo info;
       std::memcpy(&info, CMSG_DATA(c), sizeof info);
-      return unsigned(info.ipi_ifindex);
+      *arrival = unsigned(info.ipi_ifindex);
+      break;
     }
   }
-  return 0;
+  return n;
 }
 
 class PosixSocketLayer final : public SocketLayer {
@@ -198,18 +212,13 @@ public:
       if (r == 0) return 0;
       // Look at the next datagram's arrival interface without taking it.
       unsigned char byte;
-      iovec io{&byte, 1};
-      alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
-      msghdr msg{};
-      msg.msg_iov = &io;
-      msg.msg_iovlen = 1;
-      msg.msg_control = control;
-      msg.msg_controllen = sizeof control;
-      if (recvmsg(fd, &msg, MSG_PEEK | MSG_DONTWAIT) < 0) {
+      unsigned arrival = 0;
+      int messageFlags = 0;
+      if (ReceiveWithArrival(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT, &arrival, &messageFlags) < 0) {
         if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
         return 1;  // readable; Receive reports the error
       }
-      if (mine == 0 || ArrivalInterface(msg) == mine) return 1;
+      if (mine == 0 || arrival == mine) return 1;
       recv(fd, &byte, 1, MSG_DONTWAIT);  // another interface's datagram
       if (std::chrono::steady_clock::now() >= deadline) return 0;
     }
@@ -244,19 +253,14 @@ public:
     if (fd < 0) return -1;
     const unsigned mine = InterfaceOf(fd);
     for (;;) {
-      iovec io{buffer, capacity};
-      alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
-      msghdr msg{};
-      msg.msg_iov = &io;
-      msg.msg_iovlen = 1;
-      msg.msg_control = control;
-      msg.msg_controllen = sizeof control;
-      const ssize_t n = recvmsg(fd, &msg, MSG_DONTWAIT);
+      unsigned arrival = 0;
+      int messageFlags = 0;
+      const ssize_t n = ReceiveWithArrival(fd, buffer, capacity, MSG_DONTWAIT, &arrival, &messageFlags);
       if (n < 0) return -1;
-      if (mine != 0 && ArrivalInterface(msg) != mine) continue;  // another interface's
+      if (mine != 0 && arrival != mine) continue;  // another interface's
       // A datagram larger than the buffer is a failed receive, as
       // with Winsock (WSAEMSGSIZE).
-      if (msg.msg_flags & MSG_TRUNC) return -1;
+      if (messageFlags & MSG_TRUNC) return -1;
       return int(n);
     }
   }

@@ -8,6 +8,8 @@
 const LanMessage kNoDeviceSelectedMessage = {"Please select a device in the above section.", "Error",
                                              MessageIcon::Hand};
 const LanMessage kDhcpFailedMessage = {"Set to dhcp client fail.", "Error", MessageIcon::Hand};
+const LanMessage kWrongAdminPasswordMessage = {"Wrong administrator password input!", "Error",
+                                               MessageIcon::Hand};
 const LanMessage kDhcpEnabledMessage = {"DHCP client enabled.", "Confirm", MessageIcon::Information};
 
 namespace {
@@ -20,7 +22,6 @@ const LanMessage kNetmaskShape = {"Netmask address input invalid. Please try aga
                                   MessageIcon::Hand};
 const LanMessage kBadCombination = {"You enter incorrect TCP/IP configuration. Please try again.", "Error",
                                     MessageIcon::Hand};
-const LanMessage kWrongAdminPassword = {"Wrong administrator password input!", "Error", MessageIcon::Hand};
 
 // Field messages by kind (address, netmask, gateway) and field; all with
 // caption "Error" and the information icon.
@@ -185,5 +186,5 @@ LanCheckResult ConfirmAdministrator(const std::function<void()>& askCredentials)
   if (CheckAdminLogin() != 0) return Passed();
   if (askCredentials) askCredentials();
   if (CheckAdminLogin() != 0) return Passed();
-  return Failed(kWrongAdminPassword, AddressField::None);
+  return Failed(kWrongAdminPasswordMessage, AddressField::None);
 }

@@ -29,6 +29,7 @@ struct LanMessage {
 extern const LanMessage kNoDeviceSelectedMessage;  // apply without a clicked device
 extern const LanMessage kDhcpFailedMessage;  // SetDhcpClient unanswered
 extern const LanMessage kDhcpEnabledMessage;  // SetDhcpClient acknowledged
+extern const LanMessage kWrongAdminPasswordMessage;  // the administrator check refused
 
 // Outcome of a check. When ok, message and caption are nullptr, control is
 // None and field -1. Otherwise message/caption/icon are the message box to

@@ -150,8 +150,6 @@ ScopedSeams::~ScopedSeams() {
   if (GetDialogObserver() == &Observer()) SetDialogObserver(nullptr);
 }
 
-bool SeamsInstalled() { return State().installed; }
-
 // Actions queued without ScopedSeams still need the observer to reach the dialogs.
 void PushModalAction(ModalAction action) {
   State().actions.push_back(std::move(action));

@@ -71,8 +71,6 @@ public:
   ScopedSeams& operator=(const ScopedSeams&) = delete;
 };
 
-bool SeamsInstalled();
-
 void PushModalAction(ModalAction action);
 bool ModalActionsPending();
 std::size_t ModalActionsLeft();

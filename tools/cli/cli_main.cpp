@@ -96,9 +96,7 @@ int Failure(const std::string& text) { return Out().Fail(kExitFailed, text); }
 // Text of a fixed field that may fill it without a terminator.
 template <size_t N>
 std::string Printable(const char (&field)[N]) {
-  size_t n = 0;
-  while (n < N && field[n] != 0) ++n;
-  return std::string(field, n);
+  return std::string(field, BoundedLength(field, N));
 }
 
 // A device address as discovery writes it ("%d.%d.%d.%d").
@@ -326,7 +324,7 @@ int RunLogin(const std::string& address, const std::string& user, const std::str
   if (!FindDevice(address)) return kExitFailed;
   SelectDevice(address);
   SetCredentials(user, password);
-  if (CheckAdminLogin() == 0) return Failure("Wrong administrator password input!");
+  if (CheckAdminLogin() == 0) return Failure(kWrongAdminPasswordMessage.text);
   Out().Text("message", "Login accepted.");
   return kExitOk;
 }
@@ -345,11 +343,12 @@ int RunSetDhcp(const std::string& address, const std::string& password) {
     // gateway (a gateway of 0.0.0.0 as none).
     LanConfig& c = b.lanConfig;
     StageLanPortMode(c, DefaultLanPort(c, d->ipText), true);
+    // Copied as the window's checks stage them (CopyPaddedField).
     const LanPortConfig& first = c.port[0];
-    CopyField(b.targetIp, sizeof b.targetIp, first.address, sizeof first.address);
-    CopyField(b.netmask, sizeof b.netmask, first.netmask, sizeof first.netmask);
+    CopyPaddedField(b.targetIp, first.address);
+    CopyPaddedField(b.netmask, first.netmask);
     const bool noGateway = std::strncmp(first.gateway, "0.0.0.0", sizeof first.gateway) == 0;
-    CopyField(b.gateway, sizeof b.gateway, first.gateway, noGateway ? 0 : sizeof first.gateway);
+    CopyPaddedField(b.gateway, noGateway ? nullptr : first.gateway);
   }
   if (!ConfirmAdminPassword(password)) return kExitFailed;
   if (!(perPort ? ApplyLanSettings() : SetDhcpClient())) return Failure(kDhcpFailedMessage.text);

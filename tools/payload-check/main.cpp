@@ -63,9 +63,8 @@ int Check(const std::string& dir) {
     }
     const PayloadBytes* source = nullptr;
     if (row.content == PayloadContent::CopyOfRow) {
-      for (size_t j = 0; j < kPayloadRowCount; ++j)
-        if (kPayloadRows[j].number == row.sameAs && ReadFile(PathOf(dir, kPayloadRows[j].writtenAs), copied))
-          source = &copied;
+      const PayloadRow* original = FindPayloadRow(row.kind, row.sameAs);
+      if (original != nullptr && ReadFile(PathOf(dir, original->writtenAs), copied)) source = &copied;
     }
     const std::vector<std::string> faults = CheckPayload(row, bytes, source);
     for (const std::string& f : faults) std::printf("%s (%s %u): %s\n", row.writtenAs, row.kind, row.number, f.c_str());

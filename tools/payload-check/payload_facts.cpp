@@ -76,12 +76,6 @@ void Fill(PayloadBytes& b, size_t from, uint32_t seed) {
   }
 }
 
-const PayloadRow* RowOfNumber(uint16_t number) {
-  for (size_t i = 0; i < kPayloadRowCount; ++i)
-    if (kPayloadRows[i].number == number) return &kPayloadRows[i];
-  return nullptr;
-}
-
 std::string Hex(uint32_t v) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%X", v);
@@ -143,7 +137,7 @@ void CheckElf(const PayloadRow& row, const PayloadBytes& b, std::vector<std::str
 
 PayloadBytes GenerateStandIn(const PayloadRow& row) {
   if (row.content == PayloadContent::CopyOfRow) {
-    const PayloadRow* source = RowOfNumber(row.sameAs);
+    const PayloadRow* source = FindPayloadRow(row.kind, row.sameAs);
     return source != nullptr ? GenerateStandIn(*source) : PayloadBytes(row.size, 0);
   }
   PayloadBytes b(row.size, 0);
