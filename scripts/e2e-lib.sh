@@ -176,6 +176,36 @@ e2e_driver_start() {
   drive ping || { e2e_log "the driver does not answer: $DRIVE_REPLY"; return 1; }
 }
 
+# e2e_default_browser NAME COMMAND: the client prefix's default browser, as
+# Windows records it (HKLM\Software\Clients\StartMenuInternet). Needs
+# e2e_wine.
+e2e_default_browser() {
+  ip netns exec "$E2E_CLIENT_NS" wine reg add 'HKLM\Software\Clients\StartMenuInternet' \
+    /ve /d "$1" /f >>"$E2E_WORK/reg.log" 2>&1 &&
+    ip netns exec "$E2E_CLIENT_NS" wine reg add \
+      "HKLM\\Software\\Clients\\StartMenuInternet\\$1\\shell\\open\\command" \
+      /ve /d "$2" /f >>"$E2E_WORK/reg.log" 2>&1
+}
+
+# e2e_recorder_as_browser RECORDER_EXE: nexora-recorder.exe (tests/e2e/
+# recorder) becomes the default browser; it writes each command line it is
+# started with to E2E_RECORDER_LOG, which starts empty.
+e2e_recorder_as_browser() {
+  mkdir -p "$WINEPREFIX/drive_c/recorder" &&
+    cp "$1" "$WINEPREFIX/drive_c/recorder/nexora-recorder.exe" || return 1
+  export NEXORA_RECORDER_LOG='C:\recorder.log'
+  E2E_RECORDER_LOG=$WINEPREFIX/drive_c/recorder.log
+  : >"$E2E_RECORDER_LOG"
+  e2e_default_browser NexoraRecorder 'C:\recorder\nexora-recorder.exe'
+}
+
+# e2e_recorder_count: the launches the recorder has logged so far.
+e2e_recorder_count() {
+  local n
+  n=$(tr -d '\r' <"$E2E_RECORDER_LOG" 2>/dev/null | grep -c .)
+  echo "${n:-0}"
+}
+
 # drive COMMAND...: sends one command line (the words are joined with
 # spaces) and reads the reply into DRIVE_REPLY. Returns 0 for "ok ...",
 # 1 for "err ...", 2 when the driver is gone or silent.

@@ -20,16 +20,7 @@ for address in 10.203.0.31 10.203.0.32; do
 done
 ip -n "$E2E_CLIENT_NS" route add 10.203.9.0/24 via "$E2E_DEVICE_IP" || exit 1
 
-# The recorder as the default browser, as Windows records it.
-mkdir -p "$WINEPREFIX/drive_c/recorder"
-cp "$RECORDER_EXE" "$WINEPREFIX/drive_c/recorder/nexora-recorder.exe"
-RECORDER_LOG=$WINEPREFIX/drive_c/recorder.log
-export NEXORA_RECORDER_LOG='C:\recorder.log'
-ip netns exec "$E2E_CLIENT_NS" wine reg add 'HKLM\Software\Clients\StartMenuInternet' \
-  /ve /d NexoraRecorder /f >>"$E2E_WORK/reg.log" 2>&1 || exit 1
-ip netns exec "$E2E_CLIENT_NS" wine reg add \
-  'HKLM\Software\Clients\StartMenuInternet\NexoraRecorder\shell\open\command' \
-  /ve /d 'C:\recorder\nexora-recorder.exe' /f >>"$E2E_WORK/reg.log" 2>&1 || exit 1
+e2e_recorder_as_browser "$RECORDER_EXE" || exit 1
 
 devsim_start "$here/web-devices.ini"
 e2e_check 'the simulator serves http on the plain device' 1 "$(grep -c ' note web on 10.203.0.2:80$' "$DEVSIM_LOG")"
@@ -37,23 +28,21 @@ e2e_check 'the simulator accepts on 443 for the SSL device' 1 "$(grep -c ' note 
 e2e_check 'the device without web pages serves nothing' 0 "$(grep -c ' note web on 10.203.0.32' "$DEVSIM_LOG")"
 app_start
 
-# launches: the recorder's lines so far.
-launches() { [ -f "$RECORDER_LOG" ] && tr -d '\r' <"$RECORDER_LOG" | grep -c . || echo 0; }
 # wait_launches N: up to 10 s for the Nth launch.
 wait_launches() {
   local i
   for i in $(seq 100); do
-    [ "$(launches)" -ge "$1" ] && return 0
+    [ "$(e2e_recorder_count)" -ge "$1" ] && return 0
     sleep 0.1
   done
   return 1
 }
-last_launch() { tr -d '\r' <"$RECORDER_LOG" | tail -n1; }
+last_launch() { tr -d '\r' <"$E2E_RECORDER_LOG" | tail -n1; }
 
 echo "== web without a selected device"
 e2e_expect 'click 1008'
 expect_box Warning 'Please select a device to configure.' exclamation
-e2e_check 'nothing is launched' 0 "$(launches)"
+e2e_check 'nothing is launched' 0 "$(e2e_recorder_count)"
 
 echo "== a device over http"
 click_device NAS-Web
@@ -80,7 +69,7 @@ click_device NAS-Gone
 e2e_expect 'click 1008'
 expect_box Warning 'Device is no longer available.' exclamation
 e2e_expect 'sync timeout=20000'
-e2e_check 'nothing more is launched' 2 "$(launches)"
+e2e_check 'nothing more is launched' 2 "$(e2e_recorder_count)"
 e2e_expect 'lv-read 1000' 'rows=4' 'selected=-1'
 
 # still_connecting: the program's connection to NAS-Far's page is open.
@@ -95,7 +84,7 @@ e2e_expect 'click 1008'
 expect_box Warning 'Device is no longer available.' exclamation
 echo "the message came after $(($(e2e_now_ms) - start)) ms"
 e2e_check 'the check of the page is still connecting' 1 "$(still_connecting)"
-e2e_check 'nothing more is launched' 2 "$(launches)"
+e2e_check 'nothing more is launched' 2 "$(e2e_recorder_count)"
 
 echo "== a device that stopped answering"
 click_device NAS-Web
@@ -103,7 +92,7 @@ netns_stop "$DEVSIM_PID"
 e2e_expect 'click 1008'
 expect_box Warning 'Device is no longer available.' exclamation
 e2e_expect 'sync timeout=20000'
-e2e_check 'nothing more is launched' 2 "$(launches)"
+e2e_check 'nothing more is launched' 2 "$(e2e_recorder_count)"
 e2e_expect 'lv-read 1000' 'rows=0'
 
 echo "== About opens and closes (OK, then Esc)"
