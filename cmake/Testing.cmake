@@ -2,13 +2,14 @@
 #
 # Native builds use Debian's prebuilt GoogleTest; the Windows builds compile
 # it from Debian's sources with the cross compiler. Windows tests run under
-# wine64 through CMAKE_CROSSCOMPILING_EMULATOR. The 32-bit build is the
-# release only: its Win32-thread C++ runtime has no std::mutex, which
-# GoogleTest needs, and it could not run here anyway (no wine32).
+# Wine through CMAKE_CROSSCOMPILING_EMULATOR (the windows-x86-tests build).
+# The release build (windows-x86) has the Win32-thread C++ runtime, which
+# has no std::mutex for GoogleTest: it builds the programs and the
+# end-to-end helpers only.
 enable_testing()
 include(GoogleTest)
 
-if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+if(WIN32 AND NEXORA_MINGW_THREADS STREQUAL "win32")
   set(NEXORA_BUILD_TESTS OFF)
   return()
 endif()

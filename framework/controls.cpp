@@ -143,7 +143,7 @@ BOOL CListCtrl::DeleteItem(int item) {
 BOOL CListCtrl::DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
 int CListCtrl::GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
 UINT CListCtrl::GetItemState(int item, UINT mask) const {
-  return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
+  return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), static_cast<LPARAM>(mask)));
 }
 BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
   LVITEMA it{};

@@ -1,5 +1,6 @@
 // CWnd: the handle maps, the framework's window procedure, reflection of
 // notifications to the sending control, and the thin wrappers.
+#include "callbacks.h"
 #include "framework.h"
 #include "framework_internal.h"
 
@@ -127,7 +128,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
   if (!::IsWindow(hWnd) || !Attach(hWnd)) return FALSE;
   PreSubclassWindow();
   WNDPROC old = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+      ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, WndProcValue(&AfxWndProc)));
   if (old == nullptr) {
     Detach();
     return FALSE;
@@ -144,7 +145,7 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* pParent) {
 HWND CWnd::UnsubclassWindow() {
   if (m_hWnd == nullptr) return nullptr;
   if (m_pfnSuper != nullptr && CurrentProc(m_hWnd) == &AfxWndProc)
-    ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, WndProcValue(m_pfnSuper));
   m_pfnSuper = nullptr;
   return Detach();
 }
@@ -217,7 +218,7 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
   if (message == WM_NCDESTROY && FromHandlePermanent(hWnd) == this) {
     if (m_pfnSuper != nullptr && CurrentProc(hWnd) == &AfxWndProc)
-      ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+      ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, WndProcValue(m_pfnSuper));
     m_pfnSuper = nullptr;
     Detach();
     m_bCreated = false;

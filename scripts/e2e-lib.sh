@@ -20,7 +20,7 @@
 # Xvfb, the namespaces (scripts/netns-lib.sh) and the prefix copy.
 #
 # Settings (environment, all optional):
-#   E2E_WINDOWS_BIN     windows-x64 programs (default <repo>/build/windows-x64/bin)
+#   E2E_WINDOWS_BIN     the release's programs (default <repo>/build/windows-x86/bin)
 #   E2E_PREFIX_CACHE    the cached, once-made Wine prefix that each run copies
 #                       (default <repo>/build/e2e-wineprefix; scripts/wine-lib.sh)
 #   E2E_CLIENT_ADDR     client end of the veth pair (default 10.203.0.1/24)
@@ -35,7 +35,7 @@ source "$E2E_ROOT/scripts/netns-lib.sh"
 # shellcheck source=wine-lib.sh
 source "$E2E_ROOT/scripts/wine-lib.sh"
 
-: "${E2E_WINDOWS_BIN:=$E2E_ROOT/build/windows-x64/bin}"
+: "${E2E_WINDOWS_BIN:=$E2E_ROOT/build/windows-x86/bin}"
 : "${E2E_PREFIX_CACHE:=$E2E_ROOT/build/e2e-wineprefix}"
 : "${E2E_CLIENT_ADDR:=10.203.0.1/24}"
 : "${E2E_DEVICE_ADDR:=10.203.0.2/24}"
@@ -156,7 +156,7 @@ e2e_wine() {
 e2e_run_exe() {
   local exe=$1
   shift
-  [ -f "$exe" ] || { e2e_log "no program $exe (build the windows-x64 preset first)"; return 1; }
+  [ -f "$exe" ] || { e2e_log "no program $exe (build the windows-x86 preset first)"; return 1; }
   netns_spawn "$E2E_CLIENT_NS" wine "$exe" "$@" >>"$E2E_WORK/app.log" 2>&1
   # shellcheck disable=SC2034 # read by the scripts that source this library
   E2E_APP_PID=$NETNS_LAST_PID
@@ -166,7 +166,7 @@ e2e_run_exe() {
 # as the coprocess E2E_DRIVER; waits for its first answer.
 e2e_driver_start() {
   local exe=$E2E_WINDOWS_BIN/nexora-uidriver.exe
-  [ -f "$exe" ] || { e2e_log "no driver $exe (build the windows-x64 preset first)"; return 1; }
+  [ -f "$exe" ] || { e2e_log "no driver $exe (build the windows-x86 preset first)"; return 1; }
   coproc E2E_DRIVER { exec ip netns exec "$E2E_CLIENT_NS" wine "$exe" 2>>"$E2E_WORK/driver.err"; }
   # Bash forgets E2E_DRIVER_PID as soon as the coprocess ends; keep our own.
   # shellcheck disable=SC2153 # bash's coproc sets E2E_DRIVER_PID
@@ -176,15 +176,23 @@ e2e_driver_start() {
   drive ping || { e2e_log "the driver does not answer: $DRIVE_REPLY"; return 1; }
 }
 
+# The registry view of the programs under test. With 32-bit Wine present,
+# HKLM\Software and HKCR have a 32-bit view (Wow6432Node) and a 64-bit one;
+# the release is 32-bit, so its keys are written in the 32-bit view.
+E2E_REG_VIEW=/reg:32
+
+# e2e_reg_add KEY ARG...: `reg add KEY ARG... /f` in the client prefix, in
+# the view of the programs under test. Needs e2e_wine.
+e2e_reg_add() {
+  ip netns exec "$E2E_CLIENT_NS" wine reg add "$@" "$E2E_REG_VIEW" /f >>"$E2E_WORK/reg.log" 2>&1
+}
+
 # e2e_default_browser NAME COMMAND: the client prefix's default browser, as
 # Windows records it (HKLM\Software\Clients\StartMenuInternet). Needs
 # e2e_wine.
 e2e_default_browser() {
-  ip netns exec "$E2E_CLIENT_NS" wine reg add 'HKLM\Software\Clients\StartMenuInternet' \
-    /ve /d "$1" /f >>"$E2E_WORK/reg.log" 2>&1 &&
-    ip netns exec "$E2E_CLIENT_NS" wine reg add \
-      "HKLM\\Software\\Clients\\StartMenuInternet\\$1\\shell\\open\\command" \
-      /ve /d "$2" /f >>"$E2E_WORK/reg.log" 2>&1
+  e2e_reg_add 'HKLM\Software\Clients\StartMenuInternet' /ve /d "$1" &&
+    e2e_reg_add "HKLM\\Software\\Clients\\StartMenuInternet\\$1\\shell\\open\\command" /ve /d "$2"
 }
 
 # e2e_recorder_as_browser RECORDER_EXE: nexora-recorder.exe (tests/e2e/

@@ -20,9 +20,12 @@ WINE_FONTS_DIR=/usr/share/wine/fonts
 WINE_PREFIX_FONTS=(marlett.ttf tahoma.ttf tahomabd.ttf)
 
 # wine_env: Wine quiet by default, and no Mono or Gecko installers (the
-# programs here need neither). Exports WINEDEBUG and WINEDLLOVERRIDES.
+# programs here need neither); a new prefix is 64-bit, where the 32-bit
+# release runs through WoW64 and the 64-bit build check could run too.
+# Exports WINEDEBUG, WINEDLLOVERRIDES and WINEARCH.
 wine_env() {
   export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEARCH=${WINEARCH:-win64}
   case ";${WINEDLLOVERRIDES:-};" in
     *";mscoree,mshtml=;"*) ;;
     *) WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}" ;;
@@ -31,7 +34,7 @@ wine_env() {
 }
 
 wine_prefix_stamp() {
-  printf '%s unmanaged-windows marlett-tahoma\n' "$(wine --version 2>/dev/null | head -n1)"
+  printf '%s win64-wow64 unmanaged-windows marlett-tahoma\n' "$(wine --version 2>/dev/null | head -n1)"
 }
 
 # wine_prefix_ready PREFIX: the prefix is complete and made by this Wine.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "callbacks.h"
 #include "memory_dc.h"
 #include "resource.h"
 
@@ -122,9 +123,8 @@ void DisableOwnScrollBars(HWND list) {
   if (comctl == nullptr) return;
   using InitFn = BOOL(WINAPI*)(HWND);
   using EnableFn = BOOL(WINAPI*)(HWND, int, UINT);
-  auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitializeFlatSB")));
-  auto enable =
-      reinterpret_cast<EnableFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "FlatSB_EnableScrollBar")));
+  auto init = WinApiExport<InitFn>(comctl, "InitializeFlatSB");
+  auto enable = WinApiExport<EnableFn>(comctl, "FlatSB_EnableScrollBar");
   if (init != nullptr) init(list);
   if (enable != nullptr) enable(list, SB_BOTH, ESB_DISABLE_BOTH);
 }

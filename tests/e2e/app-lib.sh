@@ -12,7 +12,7 @@
 #   ... drive ...
 #   wire_rx 5 1 00:14:fd:00:00:01   # set requests of code 1 to that device
 #
-# Programs: E2E_WINDOWS_BIN (windows-x64: the program and the driver) and
+# Programs: E2E_WINDOWS_BIN (windows-x86: the release program and the driver) and
 # NEXORA_NATIVE_BIN (native: nexora-devsim, default <repo>/build/native/bin).
 
 # shellcheck shell=bash source=../../scripts/e2e-lib.sh
@@ -33,7 +33,7 @@ app_require() {
   local f
   for f in "$APP_EXE" "$E2E_WINDOWS_BIN/nexora-uidriver.exe" "$DEVSIM"; do
     if [ ! -f "$f" ]; then
-      echo "missing $f: build the native and windows-x64 presets first (scripts/build native windows-x64)" >&2
+      echo "missing $f: build the native and windows-x86 presets first (scripts/build native windows-x86)" >&2
       exit 1
     fi
   done

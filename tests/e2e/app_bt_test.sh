@@ -7,7 +7,7 @@
 # holds them (an old copy replaced), "rw" and the registration "BT" on the
 # wire, the restart wait with its real 90 s, the refresh and the staging
 # folder removed; and a device whose firmware refuses the add-on at the
-# first answer, asked once. Needs root and the native and windows-x64
+# first answer, asked once. Needs root and the native and windows-x86
 # builds.
 set -uo pipefail
 export LC_ALL=C
@@ -19,7 +19,7 @@ source "$here/app-lib.sh"
 PAYLOADS=${NEXORA_E2E_PAYLOADS:-$E2E_WINDOWS_BIN/../resources/payloads}
 for f in bt btdog; do
   if [ ! -f "$PAYLOADS/$f" ]; then
-    echo "missing $PAYLOADS/$f: build the windows-x64 preset first (or set NEXORA_E2E_PAYLOADS)" >&2
+    echo "missing $PAYLOADS/$f: build the windows-x86 preset first (or set NEXORA_E2E_PAYLOADS)" >&2
     exit 1
   fi
 done

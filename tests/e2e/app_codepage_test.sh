@@ -5,7 +5,7 @@
 # Language command (button 1022, hidden) is sent to the main window; the
 # language dialog is answered as a person would. Checks the files on the
 # share, byte for byte against the payloads the program embeds, and the
-# set requests on the wire. Needs root and the native and windows-x64 builds.
+# set requests on the wire. Needs root and the native and windows-x86 builds.
 set -uo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)

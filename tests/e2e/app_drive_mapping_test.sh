@@ -6,7 +6,7 @@
 # Map and Unmap pressed, the drive-in-use question and the message boxes
 # answered. What the program shows is read back from the shares list and the
 # drive-letter combo; what it asked of Windows networking from the stand-in's
-# call log and connection table. Needs root and the native and windows-x64
+# call log and connection table. Needs root and the native and windows-x86
 # builds.
 set -uo pipefail
 export LC_ALL=C

@@ -8,7 +8,7 @@
 # come back within the queries' try limits and show the device as one that
 # did not answer (or the part of the answer that fits); the program stays
 # usable and leaves through Exit with code 0. Needs root and the native and
-# windows-x64 builds.
+# windows-x86 builds.
 set -uo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)

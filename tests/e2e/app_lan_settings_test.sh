@@ -5,7 +5,7 @@
 # rows and buttons, addresses typed into the IP controls, message boxes and
 # the login dialog answered. What the program shows is read back from its
 # controls; what it sent is read from the simulator's hex log. One program
-# start for every scenario. Needs root and the native and windows-x64 builds.
+# start for every scenario. Needs root and the native and windows-x86 builds.
 set -uo pipefail
 # Byte-wise text comparison (share names in the ANSI code page), and the
 # same Wine locale in every run.

@@ -7,7 +7,7 @@
 # presses on the bar's track below the thumb, a page at a time; and the bar
 # below the list must bring the last column into view the same way. The
 # pictures of the window are kept as many-devices*.png in the work directory
-# (E2E_KEEP=1). Needs root and the native and windows-x64 builds.
+# (E2E_KEEP=1). Needs root and the native and windows-x86 builds.
 set -uo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)

@@ -5,14 +5,14 @@
 # registers nexora-recorder.exe as the default browser, so what the program
 # launches is read from the recorder's log. The reachability check is real:
 # WinINet connects to the page the browser is to open. Needs root and the
-# native and windows-x64 builds.
+# native and windows-x86 builds.
 set -uo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/app-lib.sh"
 
 RECORDER_EXE=$E2E_WINDOWS_BIN/nexora-recorder.exe
-[ -f "$RECORDER_EXE" ] || { echo "missing $RECORDER_EXE: build the windows-x64 preset first" >&2; exit 1; }
+[ -f "$RECORDER_EXE" ] || { echo "missing $RECORDER_EXE: build the windows-x86 preset first" >&2; exit 1; }
 
 app_setup
 for address in 10.203.0.31 10.203.0.32; do

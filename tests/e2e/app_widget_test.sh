@@ -8,7 +8,7 @@
 # model, the model choice for an unknown one, the extension-less KX-7300 file
 # that nothing opens), and the messages of a missing selection and of an
 # address file that cannot be written. Needs root and the native and
-# windows-x64 builds.
+# windows-x86 builds.
 set -uo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,7 +16,7 @@ source "$here/app-lib.sh"
 
 RECORDER=$E2E_WINDOWS_BIN/nexora-recorder.exe
 if [ ! -f "$RECORDER" ]; then
-  echo "missing $RECORDER: build the windows-x64 preset first" >&2
+  echo "missing $RECORDER: build the windows-x86 preset first" >&2
   exit 1
 fi
 
@@ -48,9 +48,8 @@ mkdir -p "$widgets"
 for f in NXORAEu_KX7100_Widget.widget NXORAEu_KX7400_Widget.widget NXORAEu_KX7300_Widget; do
   printf 'widget\n' >"$widgets/$f"
 done
-wine_reg() { ip netns exec "$E2E_CLIENT_NS" wine reg add "$@" /f >>"$E2E_WORK/reg.log" 2>&1; }
-wine_reg 'HKCR\.widget' /ve /d NexoraWidget || { echo "FAIL cannot register .widget" >&2; exit 1; }
-wine_reg 'HKCR\NexoraWidget\shell\open\command' /ve /d "\"Z:${RECORDER//\//\\}\" \"%1\"" ||
+e2e_reg_add 'HKCR\.widget' /ve /d NexoraWidget || { echo "FAIL cannot register .widget" >&2; exit 1; }
+e2e_reg_add 'HKCR\NexoraWidget\shell\open\command' /ve /d "\"Z:${RECORDER//\//\\}\" \"%1\"" ||
   { echo "FAIL cannot register the recorder" >&2; exit 1; }
 recorder_log=$WINEPREFIX/drive_c/recorder.log
 address_file=$WINEPREFIX/drive_c/ip.txt

@@ -4,7 +4,7 @@
 # the device namespace, and nexora-uidriver.exe drives the fixture through
 # every one of its commands as a person would. Each check prints "ok" or
 # "FAIL" with what was expected and what came back; the last line is
-# "N passed, M failed". Needs root (namespaces) and the windows-x64 build.
+# "N passed, M failed". Needs root (namespaces) and the windows-x86 build.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/e2e-lib.sh"
@@ -12,7 +12,7 @@ source "$here/../../scripts/e2e-lib.sh"
 fixture=$E2E_WINDOWS_BIN/e2e-fixture.exe
 for f in "$fixture" "$E2E_WINDOWS_BIN/nexora-uidriver.exe"; do
   if [ ! -f "$f" ]; then
-    echo "missing $f: build the windows-x64 preset first (scripts/build windows-x64)" >&2
+    echo "missing $f: build the windows-x86 preset first (scripts/build windows-x86)" >&2
     exit 1
   fi
 done

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "bmp_file.h"
+#include "callbacks.h"
 #include "driver.h"
 
 namespace uidriver {
@@ -80,8 +81,7 @@ Image CaptureScreen(const RECT& area) {
 std::wstring ToWindowsPath(const std::string& path) {
   if (!path.empty() && path[0] == '/') {
     typedef WCHAR*(CDECL * DosName)(const char*);
-    DosName toDos = reinterpret_cast<DosName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    DosName toDos = CdeclExport<DosName>(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name");
     if (toDos) {
       if (WCHAR* dos = toDos(path.c_str())) {
         std::wstring out = dos;

@@ -38,7 +38,7 @@ mpr_standin_setup() {
   local program=$1 dir=$2 ini=$3 dll
   dll=$(dirname "$program")/../mpr-standin/mpr.dll
   if [ ! -f "$dll" ]; then
-    echo "missing $dll: build the windows-x64 preset first" >&2
+    echo "missing $dll: build the windows-x86 preset first" >&2
     return 1
   fi
   mkdir -p "$dir"
