@@ -9,8 +9,11 @@
 //   NEXORA_MPR_LOG     file each call is appended to, one line with its
 //                      arguments and result (no log when unset)
 //   NEXORA_MPR_ACCEPT  credentials WNetAddConnection2A accepts, entries
-//                      "user|password" separated by ';', where <null> stands
-//                      for a null pointer and * for anything; unset: all
+//                      "user|password" or "user|password|flags" separated
+//                      by ';', where <null> stands for a null pointer and *
+//                      for anything; without flags any flags match (an
+//                      entry with flags 9 plays the user answering Windows'
+//                      own prompt); unset: all
 //   NEXORA_MPR_USER    the logged-on user WNetGetUserA reports (default
 //                      "wineuser")
 //   NEXORA_MPR_SHARES  the remote names that exist ("\\host\share", ';'
@@ -79,7 +82,7 @@ bool Matches(const std::string& pattern, const char* value) {
   return value != nullptr && pattern == value;
 }
 
-bool Accepts(const char* user, const char* password) {
+bool Accepts(const char* user, const char* password, DWORD flags) {
   const char* rule = std::getenv("NEXORA_MPR_ACCEPT");
   if (rule == nullptr) return true;
   std::string rest(rule);
@@ -89,7 +92,10 @@ bool Accepts(const char* user, const char* password) {
     rest = end == std::string::npos ? "" : rest.substr(end + 1);
     const size_t bar = entry.find('|');
     if (bar == std::string::npos) continue;
-    if (Matches(entry.substr(0, bar), user) && Matches(entry.substr(bar + 1), password)) return true;
+    const size_t bar2 = entry.find('|', bar + 1);
+    const std::string passwordPattern = entry.substr(bar + 1, bar2 == std::string::npos ? std::string::npos : bar2 - bar - 1);
+    const bool flagsMatch = bar2 == std::string::npos || entry.substr(bar2 + 1) == std::to_string(flags);
+    if (flagsMatch && Matches(entry.substr(0, bar), user) && Matches(passwordPattern, password)) return true;
   }
   return false;
 }
@@ -111,7 +117,7 @@ bool ShareExists(const std::string& remote) {
 
 extern "C" {
 
-DWORD WINAPI WNetAddConnection2A(LPNETRESOURCEA resource, LPCSTR password, LPCSTR user, DWORD flags) {
+__declspec(dllexport) DWORD WINAPI WNetAddConnection2A(LPNETRESOURCEA resource, LPCSTR password, LPCSTR user, DWORD flags) {
   DWORD result = NO_ERROR;
   std::string local, remote;
   if (resource == nullptr || resource->lpRemoteName == nullptr) {
@@ -126,7 +132,7 @@ DWORD WINAPI WNetAddConnection2A(LPNETRESOURCEA resource, LPCSTR password, LPCST
       result = ERROR_ALREADY_ASSIGNED;
     } else if (!ShareExists(remote)) {
       result = ERROR_BAD_NET_NAME;
-    } else if (!Accepts(user, password)) {
+    } else if (!Accepts(user, password, flags)) {
       result = ERROR_LOGON_FAILURE;
     } else if (!local.empty()) {
       table.emplace_back(local, remote);
@@ -141,7 +147,7 @@ DWORD WINAPI WNetAddConnection2A(LPNETRESOURCEA resource, LPCSTR password, LPCST
   return result;
 }
 
-DWORD WINAPI WNetCancelConnection2A(LPCSTR name, DWORD flags, BOOL force) {
+__declspec(dllexport) DWORD WINAPI WNetCancelConnection2A(LPCSTR name, DWORD flags, BOOL force) {
   DWORD result = ERROR_NOT_CONNECTED;
   if (name != nullptr) {
     const std::string key = Upper(name);
@@ -160,7 +166,7 @@ DWORD WINAPI WNetCancelConnection2A(LPCSTR name, DWORD flags, BOOL force) {
   return result;
 }
 
-DWORD WINAPI WNetGetConnectionA(LPCSTR local, LPSTR remote, LPDWORD length) {
+__declspec(dllexport) DWORD WINAPI WNetGetConnectionA(LPCSTR local, LPSTR remote, LPDWORD length) {
   DWORD result = ERROR_NOT_CONNECTED;
   if (local == nullptr || length == nullptr) {
     result = ERROR_INVALID_PARAMETER;
@@ -183,7 +189,7 @@ DWORD WINAPI WNetGetConnectionA(LPCSTR local, LPSTR remote, LPDWORD length) {
   return result;
 }
 
-DWORD WINAPI WNetGetUserA(LPCSTR name, LPSTR user, LPDWORD length) {
+__declspec(dllexport) DWORD WINAPI WNetGetUserA(LPCSTR name, LPSTR user, LPDWORD length) {
   const std::string me = Env("NEXORA_MPR_USER", "wineuser");
   DWORD result = NO_ERROR;
   if (length == nullptr) {
