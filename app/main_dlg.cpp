@@ -3,11 +3,14 @@
 // lan_settings.cpp.
 #include "main_dlg.h"
 
+#include <optional>
+
 #include "dialog_skins.h"
 #include "discovery.h"
 #include "drive_table.h"
 #include "resource.h"
 #include "transport.h"
+#include "ui_wait.h"
 
 namespace {
 
@@ -86,8 +89,17 @@ BOOL CMainDlg::OnInitDialog() {
   deviceListCtrl.SetTextColor(RGB(0, 0, 0));
   shareListCtrl.SetTextColor(RGB(0, 0, 0));
 
-  RunRefreshSequence();
+  ScanMappedDrives();
+  FillDriveLetterCombo();
+  // The first discovery runs once the window shows: a posted message comes
+  // after the dialog is shown, before anything the user does.
+  PostMessage(kFirstDiscoveryMessage);
   return TRUE;
+}
+
+void CMainDlg::OnFirstDiscovery() {
+  UpdateWindow();  // painted with its empty lists before the wait
+  OnRefresh();
 }
 
 void CMainDlg::OnRefresh() {
@@ -147,11 +159,14 @@ void CMainDlg::OnPaint() {
 }
 
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Device operations and discoveries show the wait cursor while they run.
+  std::optional<DeviceOperationScope> busy;
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const int code = HIWORD(wParam);
       if (code == BN_CLICKED) {
+        if (id != IDC_EXIT && id != IDC_ABOUT) busy.emplace();
         switch (id) {
           case IDC_REFRESH: OnRefresh(); return 0;
           case IDC_EXIT: OnExit(); return 0;
@@ -180,6 +195,7 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header != nullptr && header->idFrom == IDC_DEVICE_LIST && header->code == NM_CLICK) {
+        busy.emplace();
         OnClickDeviceList();
         return 0;
       }
@@ -191,6 +207,10 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case kFirstDiscoveryMessage:
+      busy.emplace();
+      OnFirstDiscovery();
+      return 0;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<LRESULT>(icon);
     case WM_CLOSE:

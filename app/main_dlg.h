@@ -14,6 +14,9 @@ public:
   ~CMainDlg() override;
 
   BOOL OnInitDialog() override;
+  // Posted by OnInitDialog: the first discovery, once the window shows.
+  static constexpr UINT kFirstDiscoveryMessage = WM_APP + 1;
+  void OnFirstDiscovery();
 
   // --- start-up, refresh, ways out ------------------------------------------
   // Rediscovers the devices and refills the device list; empties the panel.

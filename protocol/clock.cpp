@@ -2,31 +2,36 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "ui_wait.h"
 #else
 #include <chrono>
 #include <thread>
 #endif
 
+#ifdef _WIN32
+int64_t PerformanceCounterMs() {
+  LARGE_INTEGER frequency, count;
+  if (!::QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0 || !::QueryPerformanceCounter(&count))
+    return static_cast<int64_t>(::GetTickCount());
+  // Whole seconds and the remainder apart, so that count * 1000 cannot
+  // overflow on a fast counter after a long uptime.
+  const int64_t f = frequency.QuadPart, c = count.QuadPart;
+  return (c / f) * 1000 + (c % f) * 1000 / f;
+}
+#endif
+
 namespace {
 
 #ifdef _WIN32
-// Waits with Sleep and measures with the performance counter: both exist on
-// every Windows the release runs on, where the C++ runtime's clocks import
-// GetTickCount64 (Vista and later).
+// Waits without a runtime clock and measures with the performance counter:
+// both exist on every Windows the release runs on, where the C++ runtime's
+// clocks import GetTickCount64 (Vista and later). A pause on the thread of
+// the windows keeps them painted and never hung (ui_wait.h).
 class RealClock final : public Clock {
 public:
-  void Pause(int ms) override {
-    if (ms > 0) ::Sleep(static_cast<DWORD>(ms));
-  }
-  int64_t NowMs() override {
-    LARGE_INTEGER frequency, count;
-    if (!::QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0 || !::QueryPerformanceCounter(&count))
-      return static_cast<int64_t>(::GetTickCount());
-    // Whole seconds and the remainder apart, so that count * 1000 cannot
-    // overflow on a fast counter after a long uptime.
-    const int64_t f = frequency.QuadPart, c = count.QuadPart;
-    return (c / f) * 1000 + (c % f) * 1000 / f;
-  }
+  void Pause(int ms) override { WaitServingWindows(ms); }
+  int64_t NowMs() override { return PerformanceCounterMs(); }
 };
 #else
 // Waits exactly as asked: steady_clock for time, sleep_for for pauses.

@@ -23,3 +23,8 @@ Clock& TheClock();
 void SetClock(Clock* clock);
 
 inline void PauseMs(int ms) { TheClock().Pause(ms); }
+
+#ifdef _WIN32
+// Milliseconds of the performance counter: the real clock's time on Windows.
+int64_t PerformanceCounterMs();
+#endif

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "socket_layer.h"
+#include "ui_wait.h"
 
 static_assert(IPPROTO_IP == 0, "Winsock 1.1 numbering");
 static_assert(IP_MULTICAST_IF == 2, "Winsock 1.1 numbering");
@@ -19,6 +20,30 @@ static_assert(SocketHandle(INVALID_SOCKET) == kNoSocket, "invalid socket maps to
 namespace {
 
 constexpr int kHostNameBuffer = 128;
+
+// The longest select between two checks of the windows' queue. The
+// protocol's polls are 10 ms, a single slice; longer waits are cut into
+// slices whose lengths add up to the wait.
+constexpr int kSelectSliceMs = 50;
+
+// select on the sockets of wanted for up to timeoutMs, serving the windows
+// between slices (ui_wait.h). readable receives the readable ones. Returns
+// select's count (0 after the whole wait) or -1 on error.
+int SelectServingWindows(const fd_set* wanted, fd_set* readable, int timeoutMs) {
+  int left = timeoutMs < 0 ? 0 : timeoutMs;
+  for (;;) {
+    ServeWindowsOnce();
+    const int slice = left < kSelectSliceMs ? left : kSelectSliceMs;
+    *readable = *wanted;
+    timeval timeout;
+    timeout.tv_sec = slice / 1000;
+    timeout.tv_usec = (slice % 1000) * 1000;  // 10 ms: 0 s 10000 us
+    const int r = select(0, readable, nullptr, nullptr, &timeout);
+    if (r == SOCKET_ERROR) return -1;
+    left -= slice;
+    if (r > 0 || left <= 0) return r;
+  }
+}
 
 class Win32SocketLayer final : public SocketLayer {
 public:
@@ -90,28 +115,24 @@ public:
   }
 
   int WaitReadable(SocketHandle s, int timeoutMs) override {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(SOCKET(s), &readable);
-    timeval timeout;
-    timeout.tv_sec = timeoutMs / 1000;
-    timeout.tv_usec = (timeoutMs % 1000) * 1000;  // 10 ms: 0 s 10000 us
-    const int r = select(0, &readable, nullptr, nullptr, &timeout);
-    if (r == SOCKET_ERROR) return -1;
-    return __WSAFDIsSet(SOCKET(s), &readable) ? 1 : 0;
+    fd_set wanted;
+    FD_ZERO(&wanted);
+    FD_SET(SOCKET(s), &wanted);
+    fd_set readable = wanted;
+    const int r = SelectServingWindows(&wanted, &readable, timeoutMs);
+    if (r < 0) return -1;
+    return r > 0 && __WSAFDIsSet(SOCKET(s), &readable) ? 1 : 0;
   }
 
   int WaitAnyReadable(const SocketHandle* sockets, int count, int timeoutMs) override {
-    fd_set readable;
-    FD_ZERO(&readable);
+    fd_set wanted;
+    FD_ZERO(&wanted);
     for (int i = 0; i < count; ++i)
-      if (sockets[i] != kNoSocket) FD_SET(SOCKET(sockets[i]), &readable);
-    if (readable.fd_count == 0) return 0;  // select refuses an empty set
-    timeval timeout;
-    timeout.tv_sec = timeoutMs / 1000;
-    timeout.tv_usec = (timeoutMs % 1000) * 1000;
-    const int r = select(0, &readable, nullptr, nullptr, &timeout);
-    if (r == SOCKET_ERROR) return -1;
+      if (sockets[i] != kNoSocket) FD_SET(SOCKET(sockets[i]), &wanted);
+    if (wanted.fd_count == 0) return 0;  // select refuses an empty set
+    fd_set readable = wanted;
+    const int r = SelectServingWindows(&wanted, &readable, timeoutMs);
+    if (r < 0) return -1;
     return r > 0 ? 1 : 0;
   }
 

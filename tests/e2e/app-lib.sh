@@ -65,9 +65,10 @@ devsim_start() {
   fi
 }
 
-# app_start: launches the program and attaches to its main window. The
-# window appears once the first discovery has filled the device list, so the
-# attach also waits for that. Sets APP_LAUNCH_MS and APP_WINDOW_MS.
+# app_start: launches the program, attaches to its main window and waits
+# until the first discovery, which starts once the window shows, has filled
+# the device list. Sets APP_LAUNCH_MS (start), APP_WINDOW_MS (window shown)
+# and APP_ROWS_MS (first discovery ended).
 app_start() {
   # shellcheck disable=SC2034 # read by the test scripts
   APP_LAUNCH_MS=$(e2e_now_ms)
@@ -78,6 +79,12 @@ app_start() {
   fi
   # shellcheck disable=SC2034 # read by the test scripts
   APP_WINDOW_MS=$(e2e_now_ms)
+  if ! drive sync timeout=30000; then
+    echo "FAIL the program's first discovery did not end: $DRIVE_REPLY"
+    exit 1
+  fi
+  # shellcheck disable=SC2034 # read by the test scripts
+  APP_ROWS_MS=$(e2e_now_ms)
 }
 
 # app_restart: ends the program at once and starts it again, for a test

@@ -16,7 +16,7 @@ source "$here/app-lib.sh"
 app_setup
 devsim_start "$here/lan-devices.ini"
 app_start
-echo "timing: program start to the main window with its device rows: $((APP_WINDOW_MS - APP_LAUNCH_MS)) ms"
+echo "timing: program start to the main window $((APP_WINDOW_MS - APP_LAUNCH_MS)) ms, to its device rows $((APP_ROWS_MS - APP_LAUNCH_MS)) ms"
 cid=$(client_id)
 
 # No set request (type 5) and no login query (type 3, code 4) since the mark.

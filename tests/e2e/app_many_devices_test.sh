@@ -31,7 +31,7 @@ done
 
 devsim_start "$ini"
 app_start
-echo "timing: program start to the main window with its device rows: $((APP_WINDOW_MS - APP_LAUNCH_MS)) ms"
+echo "timing: program start to the main window $((APP_WINDOW_MS - APP_LAUNCH_MS)) ms, to its device rows $((APP_ROWS_MS - APP_LAUNCH_MS)) ms"
 
 echo "== the first discovery lists every device"
 e2e_expect 'lv-read 1000' "rows=$DEVICES cols=4" "items=[${expected_rows[*]}]" 'selected=-1' 'top=0'

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Start-up time of NexoraStorageUtility.exe with one local interface and one
 # simulated device: from launching the program under Wine to its main window
-# on screen with the device row (the window is shown once the first
-# discovery has filled the list). Three starts; prints each figure, the
-# moment the discovery request reached the device, and the median. The
-# target is 1.5 s; the check allows APP_START_LIMIT_MS (default 3000), since
-# Wine's own start varies with the machine's load. The starts end through
-# the three ways out of the main window.
+# on screen (shown with empty lists before the first discovery), and to the
+# device row (the discovery ended). Three starts; prints each figure, the
+# moment the discovery request reached the device, and the medians. The
+# targets are 0.5 s to the window and 1.5 s to the row; the checks allow
+# APP_WINDOW_LIMIT_MS (default 1500) and APP_START_LIMIT_MS (default 3000),
+# since Wine's own start varies with the machine's load. The starts end
+# through the three ways out of the main window.
 set -uo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/app-lib.sh"
 : "${APP_START_LIMIT_MS:=3000}"
+: "${APP_WINDOW_LIMIT_MS:=1500}"
 : "${APP_START_RUNS:=3}"
 
 app_setup
@@ -29,18 +31,20 @@ e2e_check 'the client namespace has one IPv4 address besides loopback' "$E2E_CLI
   "$(ip -n "$E2E_CLIENT_NS" -4 -o addr show scope global | awk '{ print $4 }' | cut -d/ -f1 | paste -sd' ')"
 
 figures=()
+shown=()
 for run in $(seq "$APP_START_RUNS"); do
   wire_mark
   app_start
-  total=$((APP_WINDOW_MS - APP_LAUNCH_MS))
+  window=$((APP_WINDOW_MS - APP_LAUNCH_MS))
+  total=$((APP_ROWS_MS - APP_LAUNCH_MS))
   # Seconds.micros of the discovery request in the simulator's log.
   seen=$(tail -n +"$((WIRE_MARK + 1))" "$DEVSIM_LOG" |
     awk '$2 == "rx" && substr($6, 1, 2) == "01" { split($1, t, "."); printf "%.0f\n", t[1] * 1000 + int(t[2] / 1000); exit }')
   e2e_expect 'lv-read 1000' 'rows=1' '["NAS-One" "10.203.0.2" "255.255.255.0" "10.203.0.254"]'
-  echo "timing: start $run: window with the device row after $total ms" \
-    "(discovery request on the wire after $((${seen:-0} - APP_LAUNCH_MS)) ms," \
-    "window $((APP_WINDOW_MS - ${seen:-0})) ms after it)"
+  echo "timing: start $run: window shown after $window ms, device row after $total ms" \
+    "(discovery request on the wire after $((${seen:-0} - APP_LAUNCH_MS)) ms)"
   figures+=("$total")
+  shown+=("$window")
   # Each start leaves by another way out: Exit, WM_CLOSE (Alt+F4, the task
   # bar), the close button at the top right.
   case $run in
@@ -51,7 +55,12 @@ for run in $(seq "$APP_START_RUNS"); do
   e2e_expect 'exit-code timeout=10000' 'code='
 done
 
-median=$(printf '%s\n' "${figures[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+median_of() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+median=$(median_of "${figures[@]}")
+window_median=$(median_of "${shown[@]}")
+echo "timing: program start to the main window on screen: median $window_median ms of ${shown[*]} (target 500 ms)"
 echo "timing: program start to the first device row on screen: median $median ms of ${figures[*]} (target 1500 ms)"
-e2e_check "median start-up time within $APP_START_LIMIT_MS ms" yes "$([ "$median" -le "$APP_START_LIMIT_MS" ] && echo yes || echo "no: $median ms")"
+e2e_check "median time to the window within $APP_WINDOW_LIMIT_MS ms" yes \
+  "$([ "$window_median" -le "$APP_WINDOW_LIMIT_MS" ] && echo yes || echo "no: $window_median ms")"
+e2e_check "median time to the first row within $APP_START_LIMIT_MS ms" yes "$([ "$median" -le "$APP_START_LIMIT_MS" ] && echo yes || echo "no: $median ms")"
 e2e_summary

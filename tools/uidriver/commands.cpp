@@ -5,8 +5,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
+
+#include "ui_wait.h"
 
 namespace uidriver {
 
@@ -39,6 +42,37 @@ HWND Current() {
 }
 
 HWND ControlArg(const Args& a, size_t index) { return ResolveControl(a.Positional(index, "control"), Current()); }
+
+// Whether the event of the name format with the process id of hwnd is set.
+bool ProcessMark(HWND hwnd, const char* format) {
+  char name[64];
+  std::snprintf(name, sizeof name, format, static_cast<unsigned long>(ProcessOf(hwnd)));
+  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
+  if (event == nullptr) return false;
+  const bool set = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+  CloseHandle(event);
+  return set;
+}
+
+// True while the process of hwnd is busy (protocol/ui_wait.h): it waits for
+// a device or a platform call, or runs a device operation outside a modal
+// window (its main window is enabled then). Its windows answer messages
+// meanwhile, but what they show is not settled.
+bool ProcessWaits(HWND hwnd) {
+  if (ProcessMark(hwnd, kWaitingEventNameFormat)) return true;
+  HWND main = g.main != nullptr && IsWindow(g.main) ? g.main : hwnd;
+  return ProcessMark(hwnd, kWorkingEventNameFormat) && IsWindowEnabled(main);
+}
+
+// Waits until hwnd's process no longer waits, up to the session timeout.
+void WaitWhileProcessWaits(HWND hwnd) {
+  const DWORD start = GetTickCount();
+  while (ProcessWaits(hwnd)) {
+    if (GetTickCount() - start >= g.timeoutMs)
+      Fail("busy", "window " + HandleText(hwnd) + " was still waiting after " + std::to_string(g.timeoutMs) + " ms");
+    Sleep(10);
+  }
+}
 
 // Waits a moment for the target to take the input just sent, then until it
 // answers a message and what `read` returns stops changing (at most 1 s).
@@ -363,6 +397,23 @@ std::string CmdClose(const Args& a) {
   return "ok";
 }
 
+std::string CmdHung(const Args& a) {
+  a.Check(1, {});
+  HWND w = a.HasPositional(0) ? ResolveWindow(a.Positional(0, "window")) : Current();
+  return std::string("ok hung=") + (IsHungAppWindow(w) ? "1" : "0");
+}
+
+std::string CmdCursor(const Args& a) {
+  a.Check(0, {});
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetCursorInfo(&info)) Fail("cursor", "GetCursorInfo failed");
+  const char* name = info.hCursor == LoadCursorA(nullptr, IDC_WAIT)    ? "wait"
+                     : info.hCursor == LoadCursorA(nullptr, IDC_ARROW) ? "arrow"
+                                                                        : "other";
+  return std::string("ok cursor=") + name;
+}
+
 std::string CmdSync(const Args& a) {
   a.Check(1, {"timeout"});
   HWND w = a.HasPositional(0) ? ResolveWindow(a.Positional(0, "window")) : Current();
@@ -381,7 +432,8 @@ std::string CmdSync(const Args& a) {
       if (!IsWindow(w)) Fail("gone", "window " + HandleText(w) + " no longer exists");
       Fail("busy", "window " + HandleText(w) + " was not idle within " + std::to_string(timeout) + " ms");
     }
-    quick = GetTickCount() - sent < 15 ? quick + 1 : 0;
+    // A thread that waits for a device answers at once too: not idle.
+    quick = GetTickCount() - sent < 15 && !ProcessWaits(w) ? quick + 1 : 0;
   }
   return "ok";
 }
@@ -809,19 +861,21 @@ std::string CmdQuit(const Args& a) {
 struct Command {
   const char* verb;
   Handler run;
+  // Waits first while the target waits for a device (unless during-wait=1).
+  bool waitsForTarget = true;
 };
 
 const Command kCommands[] = {
-    {"ping", CmdPing},
-    {"help", CmdHelp},
-    {"set", CmdSet},
-    {"sleep", CmdSleep},
-    {"attach", CmdAttach},
-    {"windows", CmdWindows},
-    {"wait-window", CmdWaitWindow},
-    {"wait-modal", CmdWaitModal},
-    {"wait-gone", CmdWaitGone},
-    {"use", CmdUse},
+    {"ping", CmdPing, false},
+    {"help", CmdHelp, false},
+    {"set", CmdSet, false},
+    {"sleep", CmdSleep, false},
+    {"attach", CmdAttach, false},
+    {"windows", CmdWindows, false},
+    {"wait-window", CmdWaitWindow, false},
+    {"wait-modal", CmdWaitModal, false},
+    {"wait-gone", CmdWaitGone, false},
+    {"use", CmdUse, false},
     {"window", CmdWindow},
     {"controls", CmdControls},
     {"control", CmdControl},
@@ -832,7 +886,9 @@ const Command kCommands[] = {
     {"bm-click", CmdBmClick},
     {"command", CmdCommand},
     {"close", CmdClose},
-    {"sync", CmdSync},
+    {"sync", CmdSync, false},
+    {"hung", CmdHung, false},
+    {"cursor", CmdCursor, false},
     {"lv-read", CmdLvRead},
     {"lv-selected", CmdLvSelected},
     {"lv-click", CmdLvClick},
@@ -844,10 +900,10 @@ const Command kCommands[] = {
     {"type", CmdType},
     {"keys", CmdKeys},
     {"focus", CmdFocus},
-    {"msgbox", CmdMsgbox},
-    {"screenshot", CmdScreenshot},
-    {"exit-code", CmdExitCode},
-    {"quit", CmdQuit},
+    {"msgbox", CmdMsgbox, false},
+    {"screenshot", CmdScreenshot, false},
+    {"exit-code", CmdExitCode, false},
+    {"quit", CmdQuit, false},
 };
 
 }  // namespace
@@ -861,9 +917,21 @@ std::string RunCommandLine(const std::string& line, bool* quit) {
   if (words[0].named) return "err bad-args " + Quote("a command starts with its verb");
   std::string verb = words[0].value;
   words.erase(words.begin());
+  // during-wait=1: the command goes to the window also while the target
+  // waits (input then is what a user does meanwhile); by default every
+  // command on a window first waits until the target no longer waits.
+  bool duringWait = false;
+  for (auto it = words.begin(); it != words.end(); ++it) {
+    if (it->named && it->key == "during-wait") {
+      duringWait = it->value == "1";
+      words.erase(it);
+      break;
+    }
+  }
   for (const Command& c : kCommands) {
     if (verb != c.verb) continue;
     try {
+      if (!duringWait && c.waitsForTarget && (g.current != nullptr || g.main != nullptr)) WaitWhileProcessWaits(Current());
       std::string reply = c.run(Args(verb, words));
       if (verb == "quit") *quit = true;
       return reply;

@@ -1,0 +1,171 @@
+#include "ui_wait.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "clock.h"
+
+namespace {
+
+// Input messages dropped during a wait: keys, the client area's mouse and
+// the frame's (non-client) mouse.
+struct MessageRange {
+  UINT first, last;
+};
+constexpr MessageRange kDroppedInput[] = {
+    {WM_KEYFIRST, WM_KEYLAST},
+    {WM_MOUSEFIRST, WM_MOUSELAST},
+    {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK},
+    {0x00AB, 0x00AD},  // WM_NCXBUTTONDOWN .. WM_NCXBUTTONDBLCLK
+};
+
+int waitDepth = 0;         // waits of this kind running on the UI thread
+int cursorScopes = 0;      // WaitCursorScope nesting
+HCURSOR savedCursor = nullptr;
+HANDLE waitingEvent = nullptr;
+HANDLE workingEvent = nullptr;
+
+BOOL CALLBACK FoundWindow(HWND, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;  // one is enough
+}
+
+// Only a thread that owns windows serves a queue; workers (the web probe,
+// the restart wait's stepper, the platform calls below) just wait.
+bool ThreadHasWindows() {
+  bool found = false;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FoundWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Sets or clears the process's event of the name format (made on first use).
+void SetMark(HANDLE* event, const char* format, bool on) {
+  if (*event == nullptr) {
+    char name[64];
+    std::snprintf(name, sizeof name, format, static_cast<unsigned long>(::GetCurrentProcessId()));
+    *event = ::CreateEventA(nullptr, TRUE, FALSE, name);
+    if (*event == nullptr) return;
+  }
+  if (on)
+    ::SetEvent(*event);
+  else
+    ::ResetEvent(*event);
+}
+
+void SetWaitingMark(bool on) { SetMark(&waitingEvent, kWaitingEventNameFormat, on); }
+
+// Marks the span of one wait on the UI thread (nested waits count once).
+class WaitSpan {
+public:
+  WaitSpan() {
+    if (waitDepth++ == 0) SetWaitingMark(true);
+    if (cursorScopes > 0) ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+  }
+  ~WaitSpan() {
+    if (--waitDepth == 0) SetWaitingMark(false);
+  }
+  WaitSpan(const WaitSpan&) = delete;
+  WaitSpan& operator=(const WaitSpan&) = delete;
+};
+
+void ServeQueue() {
+  MSG msg;
+  bool dropped = false;
+  for (const MessageRange& r : kDroppedInput)
+    while (::PeekMessageA(&msg, nullptr, r.first, r.last, PM_REMOVE)) dropped = true;
+  // Removing mouse input lets the window under it choose its cursor; the
+  // operation keeps the wait cursor.
+  if (dropped && cursorScopes > 0) ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+  // Every check also delivers the messages other threads send.
+  while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) ::DispatchMessageA(&msg);
+}
+
+constexpr DWORD kWakeMask = QS_PAINT | QS_SENDMESSAGE | QS_KEY | QS_MOUSE;
+
+// Waits until handle is signalled (or ms pass; ms < 0: no limit), serving
+// the queue. Returns true when the handle was signalled.
+bool WaitHandleServing(HANDLE handle, int ms) {
+  const DWORD count = handle != nullptr ? 1 : 0;
+  const int64_t deadline = PerformanceCounterMs() + ms;
+  for (;;) {
+    ServeQueue();
+    DWORD slice = INFINITE;
+    if (ms >= 0) {
+      const int64_t left = deadline - PerformanceCounterMs();
+      if (left <= 0) return false;
+      slice = static_cast<DWORD>(left);
+    }
+    const DWORD r = ::MsgWaitForMultipleObjects(count, count != 0 ? &handle : nullptr, FALSE, slice, kWakeMask);
+    if (count != 0 && r == WAIT_OBJECT_0) return true;
+    if (r == WAIT_FAILED) {
+      // Nothing to wait on: keep the deadline without the queue.
+      if (count != 0) return ::WaitForSingleObject(handle, ms < 0 ? INFINITE : static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+      if (ms > 0) ::Sleep(static_cast<DWORD>(ms));
+      return false;
+    }
+    if (ms >= 0 && r == WAIT_TIMEOUT) return false;
+  }
+}
+
+struct ThreadCall {
+  void (*fn)(void*);
+  void* arg;
+};
+
+DWORD WINAPI ThreadCallEntry(LPVOID p) {
+  const ThreadCall* call = static_cast<const ThreadCall*>(p);
+  call->fn(call->arg);
+  return 0;
+}
+
+}  // namespace
+
+void WaitServingWindows(int ms) {
+  if (ms <= 0) return;
+  if (!ThreadHasWindows()) {
+    ::Sleep(static_cast<DWORD>(ms));
+    return;
+  }
+  WaitSpan span;
+  WaitHandleServing(nullptr, ms);
+}
+
+void ServeWindowsOnce() {
+  if (!ThreadHasWindows()) return;
+  WaitSpan span;
+  ServeQueue();
+}
+
+void RunServingWindows(void (*fn)(void*), void* arg) {
+  if (!ThreadHasWindows()) {
+    fn(arg);
+    return;
+  }
+  ThreadCall call{fn, arg};
+  DWORD id = 0;
+  HANDLE thread = ::CreateThread(nullptr, 0, &ThreadCallEntry, &call, 0, &id);
+  if (thread == nullptr) {
+    fn(arg);
+    return;
+  }
+  {
+    WaitSpan span;
+    WaitHandleServing(thread, -1);
+  }
+  ::CloseHandle(thread);
+}
+
+DeviceOperationScope::DeviceOperationScope() {
+  if (cursorScopes++ == 0) {
+    SetMark(&workingEvent, kWorkingEventNameFormat, true);
+    savedCursor = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+  }
+}
+
+DeviceOperationScope::~DeviceOperationScope() {
+  if (--cursorScopes == 0) {
+    ::SetCursor(savedCursor != nullptr ? savedCursor : ::LoadCursorA(nullptr, IDC_ARROW));
+    SetMark(&workingEvent, kWorkingEventNameFormat, false);
+  }
+}
