@@ -39,7 +39,7 @@ const char kUsage[] =
     "  query ADDRESS ITEM\n"
     "      Prints one setting of the device at ADDRESS. ITEM is one of:\n"
     "        shares      the share names, one per line, in the device's order\n"
-    "        workgroup   codepage   disk   sharename   btfirmware   domain   ssl\n"
+    "        workgroup, codepage, disk, sharename, btfirmware, domain, ssl\n"
     "                    the device's text, on one line\n"
     "        lanconfig   one line per LAN port: name, address, netmask, gateway,\n"
     "                    mode, tab-separated (an empty gateway is an empty field);\n"
