@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # nexora-cli's command-line checks, without a network: every line of
-# invalid_inputs.txt exits with status 2 and its message, and --help works.
+# invalid_inputs.txt exits with status 2 and its message, and --help and
+# --version work.
 # NEXORA_INTERFACES pins the client to loopback in case a check let
 # something through to the network.
 #
-#   cli_usage_test.sh CLI
+#   cli_usage_test.sh CLI VERSION
 set -u
 CLI=${1:?path of nexora-cli}
+VERSION=${2:?version of the program}
 here=$(cd "$(dirname "$0")" && pwd)
 export NEXORA_INTERFACES=127.0.0.1
 passed=0
@@ -54,7 +56,7 @@ EOF
 "$CLI" --help >"$out" 2>"$err"
 check "--help: exit status" 0 "$?"
 check "--help: first line" "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 "$out")"
-for word in discover query login set-dhcp set-static lanconfig "--port LAN1|LAN2" --json "Exit status"; do
+for word in discover query login set-dhcp set-static lanconfig "--port LAN1|LAN2" --json --version "Exit status"; do
   if grep -qF -- "$word" "$out"; then passed=$((passed + 1)); else
     failed=$((failed + 1)); echo "FAIL: --help does not mention '$word'"; fi
 done
@@ -62,5 +64,17 @@ done
 check "--help after a command: exit status" 0 "$?"
 "$CLI" --json --help >"$out" 2>"$err"
 check "--json --help: the text help" "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 "$out")"
+
+# --version prints the name and version alone, as text, wherever it stands
+# and whatever else the command line holds; nothing is sent.
+for args in "--version" "--json --version" "query 10.201.1.10 ssl --version" "--version frobnicate --class 1"; do
+  eval "set -- $args"
+  timeout 20 "$CLI" "$@" >"$out" 2>"$err"
+  check "nexora-cli $args: exit status" 0 "$?"
+  check "nexora-cli $args: standard output" "nexora-cli $VERSION" "$(cat "$out")"
+  check "nexora-cli $args: standard error" "" "$(cat "$err")"
+done
+"$CLI" --version --help >"$out" 2>"$err"
+check "--version --help: the help" "Usage: nexora-cli [--verbose] COMMAND [ARGUMENTS] [OPTIONS]" "$(head -n 1 "$out")"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

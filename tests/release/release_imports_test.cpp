@@ -1,5 +1,6 @@
-// The release must start on Windows XP SP3: its import table may name no
-// function that XP lacks, and its subsystem version may not exceed 5.1.
+// The release's programs must start on Windows XP SP3: their import tables
+// may name no function that XP lacks, and their subsystem version may not
+// exceed 5.1.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -100,19 +101,24 @@ private:
 };
 
 TEST(ReleaseImports, ReleaseStartsOnWindowsXp) {
-  const std::vector<uint8_t> bytes = ReadBytes(NEXORA_RELEASE_EXE);
-  ASSERT_FALSE(bytes.empty()) << "expected the release at " << NEXORA_RELEASE_EXE
-                              << " (build the windows-x86 preset first), got no file";
-  PeImage image;
-  std::string error;
-  ASSERT_TRUE(ReadPeImage(bytes, &image, &error)) << error;
-  EXPECT_TRUE(StartsOnXp(image)) << "expected subsystem version 5.1 or lower, got " << image.subsystemMajor << "."
-                                 << image.subsystemMinor;
-  const std::vector<std::string> found = ImportsAmong(image, XpMissing());
-  std::string names;
-  for (const std::string& f : found) names += " " + f;
-  EXPECT_TRUE(found.empty()) << "expected no import that Windows XP lacks, got" << names;
-  EXPECT_FALSE(image.imports.empty()) << "expected the release to import from KERNEL32, got no imports";
+  // The programs of the release zip.
+  for (const char* program : {"NexoraStorageUtility.exe", "nexora-cli.exe"}) {
+    SCOPED_TRACE(program);
+    const std::string path = std::string(NEXORA_RELEASE_BIN) + "/" + program;
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    ASSERT_FALSE(bytes.empty()) << "expected the release at " << path
+                                << " (build the windows-x86 preset first), got no file";
+    PeImage image;
+    std::string error;
+    ASSERT_TRUE(ReadPeImage(bytes, &image, &error)) << error;
+    EXPECT_TRUE(StartsOnXp(image)) << "expected subsystem version 5.1 or lower, got " << image.subsystemMajor << "."
+                                   << image.subsystemMinor;
+    const std::vector<std::string> found = ImportsAmong(image, XpMissing());
+    std::string names;
+    for (const std::string& f : found) names += " " + f;
+    EXPECT_TRUE(found.empty()) << "expected no import that Windows XP lacks, got" << names;
+    EXPECT_FALSE(image.imports.empty()) << "expected the release to import from KERNEL32, got no imports";
+  }
 }
 
 // The checker on small images: it must see Vista-era imports in any DLL, by

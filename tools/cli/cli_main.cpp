@@ -16,6 +16,11 @@
 #include "text_copy.h"
 #include "transport.h"
 
+// The program's version, PROJECT_VERSION of the top CMakeLists.txt.
+#ifndef NEXORA_VERSION
+#error "NEXORA_VERSION is the program's version text (tools/cli/CMakeLists.txt)"
+#endif
+
 namespace {
 
 const char kUsage[] =
@@ -34,7 +39,7 @@ const char kUsage[] =
     "  query ADDRESS ITEM\n"
     "      Prints one setting of the device at ADDRESS. ITEM is one of:\n"
     "        shares      the share names, one per line, in the device's order\n"
-    "        workgroup   codepage   disk   sharename   btfirmware   domain   ssl\n"
+    "        workgroup, codepage, disk, sharename, btfirmware, domain, ssl\n"
     "                    the device's text, on one line\n"
     "        lanconfig   one line per LAN port: name, address, netmask, gateway,\n"
     "                    mode, tab-separated (an empty gateway is an empty field);\n"
@@ -71,6 +76,7 @@ const char kUsage[] =
     "              {\"message\", \"address\"}. On failure {\"status\": N, \"error\":\n"
     "              \"message\"} instead, with the same exit status.\n"
     "  --help      this text\n"
+    "  --version   the program's name and version\n"
     "\n"
     "Exit status: 0 success; 1 device not found, no answer, or password refused;\n"
     "2 bad usage or invalid input (a one-line message on standard error, and\n"
@@ -124,6 +130,7 @@ struct Arguments {
   std::vector<std::string> positional;
   bool verbose = false;
   bool help = false;
+  bool version = false;
   bool haveClass = false, haveSubclass = false, haveUser = false, havePassword = false, havePort = false;
   std::string classText, subclassText, user, password, port;
 };
@@ -155,6 +162,14 @@ bool ParseArguments(int argc, char** argv, Arguments* a, std::string* error) {
     }
     if (name == "--help") {
       a->help = true;
+      continue;
+    }
+    if (name == "--version") {
+      if (inlineValue) {
+        *error = "--version takes no value";
+        return false;
+      }
+      a->version = true;
       continue;
     }
     if (name == "--verbose") {
@@ -443,6 +458,11 @@ int Run(int argc, char** argv) {
   if (a.help) {
     Out().SetFormat(CliOutput::Format::kText);  // the help is for people, --json or not
     std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  if (a.version) {
+    Out().SetFormat(CliOutput::Format::kText);  // like the help
+    std::fputs("nexora-cli " NEXORA_VERSION "\n", stdout);
     return kExitOk;
   }
   if (a.command.empty()) return UsageError("no command");

@@ -26,6 +26,11 @@
 #include "devsim_web.h"
 #include "packet.h"
 
+// The program's version, PROJECT_VERSION of the top CMakeLists.txt.
+#ifndef NEXORA_VERSION
+#error "NEXORA_VERSION is the program's version text (tools/devsim/CMakeLists.txt)"
+#endif
+
 namespace {
 
 const char kUsage[] =
@@ -49,11 +54,15 @@ const char kUsage[] =
     "                       (multicast loop-back; off by default)\n"
     "  --check              read and check the configuration, print the devices, exit\n"
     "  --help               this text\n"
+    "  --version            the program's name and version\n"
     "\n"
     "Log lines (fields separated by one space):\n"
-    "  SECONDS.MICROS rx LOCAL-ADDRESS SOURCE:PORT LENGTH HEX   a datagram received\n"
-    "  SECONDS.MICROS tx LOCAL-ADDRESS 224.0.0.1:13579 LENGTH HEX a datagram sent\n"
-    "  SECONDS.MICROS note TEXT                                 start-up, state changes\n"
+    "  SECONDS.MICROS rx LOCAL-ADDRESS SOURCE:PORT LENGTH HEX\n"
+    "      a datagram received\n"
+    "  SECONDS.MICROS tx LOCAL-ADDRESS 224.0.0.1:13579 LENGTH HEX\n"
+    "      a datagram sent\n"
+    "  SECONDS.MICROS note TEXT\n"
+    "      start-up, state changes\n"
     "LOCAL-ADDRESS is the bound interface the datagram arrived on ('-' for none);\n"
     "HEX is the whole datagram in lower-case hex without spaces. The line\n"
     "'note ready' follows once the sockets are set up.\n"
@@ -140,6 +149,9 @@ int main(int argc, char** argv) {
     std::string v;
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::fputs("nexora-devsim " NEXORA_VERSION "\n", stdout);
       return 0;
     } else if (a == "--config") {
       if (!value(&configPath)) return Fail("--config needs a file");
