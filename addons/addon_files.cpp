@@ -6,6 +6,12 @@
 
 #include <cstdio>
 
+#include "ui_wait.h"
+
+// Each call reaches a share over the network and can take seconds for a
+// device that went away: it runs on a short worker thread while the
+// windows stay served (ui_wait.h), one call after the other.
+
 namespace {
 AddonFiles* g_active = nullptr;
 }
@@ -16,26 +22,40 @@ DWORD AddonFiles::Connect(const char* remoteName) {
   resource.lpLocalName = nullptr;
   resource.lpRemoteName = const_cast<char*>(remoteName);
   resource.lpProvider = nullptr;
-  return ::WNetAddConnection2A(&resource, "", "", 0);
+  return CallServingWindows([&] { return ::WNetAddConnection2A(&resource, "", "", 0); });
 }
 
-void* AddonFiles::OpenForWrite(const char* path) { return std::fopen(path, "wb"); }
+void* AddonFiles::OpenForWrite(const char* path) {
+  return CallServingWindows([&] { return static_cast<void*>(std::fopen(path, "wb")); });
+}
 
 size_t AddonFiles::Write(void* file, const void* data, size_t size) {
-  return std::fwrite(data, 1, size, static_cast<FILE*>(file));
+  return CallServingWindows([&] { return std::fwrite(data, 1, size, static_cast<FILE*>(file)); });
 }
 
-int AddonFiles::Close(void* file) { return std::fclose(static_cast<FILE*>(file)); }
+int AddonFiles::Close(void* file) {
+  return CallServingWindows([&] { return std::fclose(static_cast<FILE*>(file)); });
+}
 
-int AddonFiles::Remove(const char* path) { return std::remove(path); }
+int AddonFiles::Remove(const char* path) {
+  return CallServingWindows([&] { return std::remove(path); });
+}
 
-BOOL AddonFiles::CopyFailIfExists(const char* from, const char* to) { return ::CopyFileA(from, to, TRUE); }
+BOOL AddonFiles::CopyFailIfExists(const char* from, const char* to) {
+  return CallServingWindows([&] { return ::CopyFileA(from, to, TRUE); });
+}
 
-BOOL AddonFiles::Exists(const char* path) { return ::PathFileExistsA(path); }
+BOOL AddonFiles::Exists(const char* path) {
+  return CallServingWindows([&] { return ::PathFileExistsA(path); });
+}
 
-int AddonFiles::MakeFolder(const char* path) { return _mkdir(path); }
+int AddonFiles::MakeFolder(const char* path) {
+  return CallServingWindows([&] { return _mkdir(path); });
+}
 
-int AddonFiles::RemoveFolder(const char* path) { return _rmdir(path); }
+int AddonFiles::RemoveFolder(const char* path) {
+  return CallServingWindows([&] { return _rmdir(path); });
+}
 
 AddonFiles& SystemAddonFiles() {
   static AddonFiles system;

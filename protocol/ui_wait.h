@@ -36,6 +36,14 @@ template <typename F>
 void RunServingWindows(F& f) {
   RunServingWindows([](void* p) { (*static_cast<F*>(p))(); }, &f);
 }
+// f() through RunServingWindows; its result.
+template <typename F>
+auto CallServingWindows(F f) -> decltype(f()) {
+  decltype(f()) result{};
+  auto run = [&] { result = f(); };
+  RunServingWindows(run);
+  return result;
+}
 
 // Marks that automation (the end-to-end tests' UI driver) reads to tell an
 // idle window from a busy one, whose windows answer messages but are not

@@ -6,6 +6,7 @@
 
 #include "drive_table.h"
 #include "text_copy.h"
+#include "ui_wait.h"
 
 namespace {
 
@@ -37,11 +38,15 @@ struct Win32DrivePlatform final : DrivePlatform {
     record.lpLocalName = const_cast<char*>(resource.localName);
     record.lpRemoteName = const_cast<char*>(resource.remoteName);
     record.lpProvider = const_cast<char*>(resource.provider);
-    return WNetAddConnection2A(&record, password, user, flags);
+    // Connecting and cancelling can each take tens of seconds for a host
+    // that went away: they run on a short worker thread while the windows
+    // stay served (ui_wait.h). Windows' own credential prompt (flags 9)
+    // appears from there as well.
+    return CallServingWindows([&] { return WNetAddConnection2A(&record, password, user, flags); });
   }
 
   unsigned long CancelConnection(const char* name, unsigned flags, bool force) override {
-    return WNetCancelConnection2A(name, flags, force ? TRUE : FALSE);
+    return CallServingWindows([&] { return WNetCancelConnection2A(name, flags, force ? TRUE : FALSE); });
   }
 
   bool LoggedOnUser(char* user, size_t cap) override {

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# The main window stays responsive through the program's long waits: Windows'
+# own test for a hung window (IsHungAppWindow: no message read for 5 s) is
+# sampled every half second and never finds it hung during
+#   (d) a drive mapping whose connection attempts each take 8 s (the mpr.dll
+#       stand-in made slow);
+#   (a) a static-address change to a device that never answers its set
+#       request (300 tries, about 33 s), during which clicks on Apply and on
+#       Exit do nothing and the cursor is the wait cursor, and the wire
+#       carries exactly the one change's requests;
+#   (c) a code-page install, from the language dialog to the restart wait;
+#   (b) the BitTorrent readiness polls of a device whose disk is not ready.
+# Needs root and the native and windows-x86 builds.
+set -uo pipefail
+export LC_ALL=C
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/app-lib.sh"
+source "$here/mpr_standin/standin-lib.sh"
+
+app_setup
+cat >"$E2E_WORK/devices.ini" <<'INI'
+# Takes its login, never answers a static-address change.
+[device deaf]
+name = NAS-Deaf
+mac = 00:14:fd:50:00:01
+address = 10.203.0.31
+netmask = 255.255.255.0
+gateway = 10.203.0.254
+silent = yes
+silent_on = 1
+shares = Public
+
+# A code-page install: first volume HDD_1.
+[device cp]
+name = NAS-Lang
+mac = 00:14:fd:50:00:02
+address = 10.203.0.32
+gateway = 10.203.0.254
+sharename = HDD_1
+codepage = 932
+restart_ms = 0
+
+# The disk never becomes ready.
+[device slow]
+name = NAS-Slow
+mac = 00:14:fd:50:00:03
+address = 10.203.0.33
+gateway = 10.203.0.254
+disk = 9
+INI
+shares=$E2E_WORK/shares
+mkdir -p "$shares/10.203.0.32/HDD_1/.systemfile/.codepages" "$WINEPREFIX/dosdevices/unc/10.203.0.32"
+ln -sfn "$shares/10.203.0.32/HDD_1" "$WINEPREFIX/dosdevices/unc/10.203.0.32/HDD_1"
+devsim_start "$E2E_WORK/devices.ini"
+mpr_standin_setup "$APP_EXE" "$E2E_WORK/program" "$E2E_WORK/devices.ini" || exit 1
+APP_EXE=$MPR_EXE
+export NEXORA_MPR_DELAY_MS=8000
+app_start
+
+# sample LIMIT_S CONDITION...: samples IsHungAppWindow and the cursor every
+# half second until CONDITION succeeds or LIMIT_S pass. Sets SAMPLES, HUNG
+# (samples that found the window hung), WAIT_CURSOR (samples that showed
+# the wait cursor) and SAMPLED_MS.
+sample() {
+  local limit=$1 start
+  shift
+  SAMPLES=0 HUNG=0 WAIT_CURSOR=0
+  start=$(e2e_now_ms)
+  until "$@"; do
+    drive hung main
+    [ "$(drive_field hung)" = 1 ] && HUNG=$((HUNG + 1))
+    drive cursor
+    [ "$(drive_field cursor)" = wait ] && WAIT_CURSOR=$((WAIT_CURSOR + 1))
+    SAMPLES=$((SAMPLES + 1))
+    [ $(($(e2e_now_ms) - start)) -ge $((limit * 1000)) ] && break
+    sleep 0.5
+  done
+  SAMPLED_MS=$(($(e2e_now_ms) - start))
+}
+# A window of the program besides the main one is up (a message box or a
+# dialog).
+second_window() { drive windows && [ "$(drive_field count)" -ge 2 ]; }
+report() {
+  echo "$1: $SAMPLES samples in $SAMPLED_MS ms, hung in $HUNG, wait cursor in $WAIT_CURSOR"
+  e2e_check "$1: sampled at least every second" yes "$([ $((SAMPLES * 1000)) -ge "$SAMPLED_MS" ] && echo yes || echo no)"
+  e2e_check "$1: the main window never hung" 0 "$HUNG"
+}
+
+echo "== (d) a drive mapping whose attempts take 8 s each"
+click_device NAS-Deaf
+e2e_expect 'lv-click 1001 0'
+e2e_expect 'click 1003'
+sample 40 second_window
+report 'slow mapping'
+expect_box Confirm 'Successfully mapped drive.' information
+e2e_check 'the share and its companion were each tried once, in order' 2 "$(grep -c '^WNetAddConnection2A' "$MPR_LOG")"
+
+echo "== (a) a static address that the device never takes"
+click_device NAS-Deaf
+e2e_expect 'ip-type 1006 10.203.0.41 clear=1' 'address="10.203.0.41"'
+wire_mark
+started=$(e2e_now_ms)
+e2e_expect 'click 1007'
+wire_wait 1 5 1 00:14:fd:50:00:01 || e2e_check 'the set request goes out' 1 0
+# What a user does meanwhile: Apply again, then Exit. Both are dropped.
+e2e_expect 'click 1007 during-wait=1'
+e2e_expect 'click 1009 during-wait=1'
+sample 60 second_window
+took=$(($(e2e_now_ms) - started))
+report 'unanswered address change'
+e2e_check 'the wait cursor showed during the change' yes "$([ $((WAIT_CURSOR * 2)) -ge "$SAMPLES" ] && echo yes || echo "no: $WAIT_CURSOR of $SAMPLES")"
+e2e_expect 'msgbox timeout=5000'
+e2e_expect 'click OK'
+e2e_expect 'wait-gone'
+drive use main >/dev/null
+e2e_expect 'sync timeout=20000'
+echo "timing: the unanswered change took $took ms"
+e2e_check 'one login query and 300 set requests: Apply was not run twice' '1 300' \
+  "$(wire_count 3 4 00:14:fd:50:00:01) $(wire_count 5 1 00:14:fd:50:00:01)"
+e2e_check 'the change lasted its 300 tries' yes "$([ "$took" -ge 30000 ] && echo yes || echo "no: $took ms")"
+e2e_check 'Exit during the wait did not end the program' running "$(kill -0 "$E2E_APP_PID" 2>/dev/null && echo running || echo ended)"
+e2e_expect 'cursor' 'cursor=arrow'
+
+echo "== (c) a code-page install up to the restart wait"
+click_device NAS-Lang
+e2e_expect 'command 1022'
+e2e_expect 'wait-modal timeout=30000' 'kind=dialog'
+e2e_expect 'click 1'
+drive use main >/dev/null
+restart_wait() { drive wait-modal timeout=200 && drive controls && [[ $DRIVE_REPLY == *'"msctls_progress32"'* ]]; }
+sample 120 restart_wait
+report 'code-page install'
+e2e_check 'the code-page files were written' yes \
+  "$([ -n "$(ls -A "$shares/10.203.0.32/HDD_1/.systemfile/.codepages" 2>/dev/null)" ] && echo yes || echo no)"
+sample 6 false
+report 'restart wait'
+app_restart
+
+echo "== (b) BitTorrent readiness polls, the disk never ready"
+click_device NAS-Slow
+wire_mark
+e2e_expect 'command 1025'
+sample 90 second_window
+report 'readiness polls'
+e2e_check 'the disk status was polled 15 times' 15 "$(wire_count 3 11 00:14:fd:50:00:03)"
+
+e2e_summary
