@@ -20,8 +20,8 @@ constexpr MessageRange kDroppedInput[] = {
     {0x00AB, 0x00AD},  // WM_NCXBUTTONDOWN .. WM_NCXBUTTONDBLCLK
 };
 
-int waitDepth = 0;         // waits of this kind running on the UI thread
-int cursorScopes = 0;      // WaitCursorScope nesting
+int waitDepth = 0;  // waits of this kind running on the UI thread
+int cursorScopes = 0;  // DeviceOperationScope nesting
 HCURSOR savedCursor = nullptr;
 HANDLE waitingEvent = nullptr;
 HANDLE workingEvent = nullptr;

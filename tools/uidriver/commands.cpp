@@ -410,7 +410,7 @@ std::string CmdCursor(const Args& a) {
   if (!GetCursorInfo(&info)) Fail("cursor", "GetCursorInfo failed");
   const char* name = info.hCursor == LoadCursorA(nullptr, IDC_WAIT)    ? "wait"
                      : info.hCursor == LoadCursorA(nullptr, IDC_ARROW) ? "arrow"
-                                                                        : "other";
+                                                                       : "other";
   return std::string("ok cursor=") + name;
 }
 
