@@ -20,6 +20,9 @@ constexpr MessageRange kDroppedInput[] = {
     {0x00AB, 0x00AD},  // WM_NCXBUTTONDOWN .. WM_NCXBUTTONDBLCLK
 };
 
+// WM_PAINT messages dispatched at most in one check of the queue.
+constexpr int kPaintsPerCheck = 16;
+
 int waitDepth = 0;  // waits of this kind running on the UI thread
 int cursorScopes = 0;  // DeviceOperationScope nesting
 HCURSOR savedCursor = nullptr;
@@ -77,8 +80,11 @@ void ServeQueue() {
   // Removing mouse input lets the window under it choose its cursor; the
   // operation keeps the wait cursor.
   if (dropped && cursorScopes > 0) ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
-  // Every check also delivers the messages other threads send.
-  while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) ::DispatchMessageA(&msg);
+  // Every check also delivers the messages other threads send. Painting is
+  // bounded per check: a window that invalidates itself while it paints
+  // (a scroll bar following its list) must not hold the wait past its end.
+  for (int i = 0; i < kPaintsPerCheck && ::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+    ::DispatchMessageA(&msg);
 }
 
 constexpr DWORD kWakeMask = QS_PAINT | QS_SENDMESSAGE | QS_KEY | QS_MOUSE;

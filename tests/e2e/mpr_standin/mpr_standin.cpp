@@ -16,8 +16,8 @@
 //                      own prompt); unset: all
 //   NEXORA_MPR_USER    the logged-on user WNetGetUserA reports (default
 //                      "wineuser")
-//   NEXORA_MPR_DELAY_MS  how long each WNetAddConnection2A takes, as for a
-//                      host that does not answer (default 0)
+//   NEXORA_MPR_DELAY_MS  how long each WNetAddConnection2A of a drive letter
+//                      takes, as for a host that does not answer (default 0)
 //   NEXORA_MPR_SHARES  the remote names that exist ("\\host\share", ';'
 //                      between them, case ignored); unset: every one does
 #include <windows.h>
@@ -121,7 +121,7 @@ extern "C" {
 
 __declspec(dllexport) DWORD WINAPI WNetAddConnection2A(LPNETRESOURCEA resource, LPCSTR password, LPCSTR user, DWORD flags) {
   const int delay = std::atoi(Env("NEXORA_MPR_DELAY_MS", "0").c_str());
-  if (delay > 0) Sleep(static_cast<DWORD>(delay));
+  if (delay > 0 && resource != nullptr && resource->lpLocalName != nullptr) Sleep(static_cast<DWORD>(delay));
   DWORD result = NO_ERROR;
   std::string local, remote;
   if (resource == nullptr || resource->lpRemoteName == nullptr) {
