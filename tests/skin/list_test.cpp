@@ -1,6 +1,7 @@
-// The skinned list and header: selected-row colours with the selection
-// kept, the white ground, painting that comes to rest, the header's strip,
-// separators and titles.
+// The skinned list and header: no scroll bars of the list's own and the
+// rows that fit, selected-row colours with the selection kept, the white
+// ground, painting that comes to rest, the header's strip, separators and
+// titles.
 #include "skin_dialogs.h"
 #include "skin_list.h"
 #include "skin_test_support.h"

@@ -1,6 +1,6 @@
-// The skinned scroll bars: thumb positions, the arrow auto-repeat timers,
-// track paging at release, the differences between the two bars, thumb
-// dragging, and the look with nothing to scroll.
+// The skinned scroll bars: thumb positions and how they follow the list, the
+// arrow auto-repeat timers, track paging at release, the differences between
+// the two bars, thumb dragging, and the look with nothing to scroll.
 #include "skin_dialogs.h"
 #include "skin_geometry.h"
 #include "skin_list.h"
