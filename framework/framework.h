@@ -503,6 +503,7 @@ public:
   // The largest scroll position: nMax - max(nPage - 1, 0) of ::GetScrollInfo;
   // 0 when the window has no such scroll bar.
   int GetScrollLimit(int bar) const;
+  BOOL ShowScrollBar(int bar, BOOL show = TRUE);
 
   // --- fonts, icons -----------------------------------------------------------
   void SetFont(CFont* pFont, BOOL redraw = TRUE);  // WM_SETFONT

@@ -435,6 +435,8 @@ int CWnd::GetScrollLimit(int bar) const {
   return std::max(limit, info.nMin);
 }
 
+BOOL CWnd::ShowScrollBar(int bar, BOOL show) { return ::ShowScrollBar(m_hWnd, bar, show); }
+
 void CWnd::SetFont(CFont* pFont, BOOL redraw) {
   ::SendMessageA(m_hWnd, WM_SETFONT,
                  reinterpret_cast<WPARAM>(pFont ? pFont->m_hObject : nullptr), redraw);

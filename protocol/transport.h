@@ -36,11 +36,13 @@ void SendPacket(int interfaceIndex, const uint8_t* packet, size_t length);
 // failed readiness wait, a reply shorter than the 24-byte header, another
 // client's id or another device's address costs a try. At most tryLimit + 1
 // counted polls with tryLimit pauses of kReplyPauseMs between them.
-// Skipping is bounded by time, not by count: once the wait has lasted as
-// long as an unanswered one (ReplyWaitMs), a skipped datagram ends it as
+// Skipping is bounded by time, not by count: once the wait has lasted twice
+// as long as an unanswered one (ReplyWaitMs), a skipped datagram ends it as
 // failed. So a flood of other hosts' traffic is read as fast as it comes,
 // leaving the device's reply room in the queue, and still cannot hold the
-// wait for ever.
+// wait for ever; and pauses that last longer than asked (Windows' Sleep
+// rounds up to its timer tick) never let one stray datagram end a wait
+// whose tries are not used up.
 bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAddress,
                 int tryLimit, uint8_t* reply);
 void DrainReceiveSocket(int interfaceIndex, int pollCount);

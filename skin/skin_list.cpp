@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "callbacks.h"
 #include "memory_dc.h"
 #include "resource.h"
 
@@ -115,23 +114,24 @@ void CSkinListCtrl::PreSubclassWindow() {
   CListCtrl::PreSubclassWindow();
 }
 
-namespace {
-// The flat scroll-bar functions are taken from comctl32 at run time: the
-// 32-bit mingw-w64 import library does not list them.
-void DisableOwnScrollBars(HWND list) {
-  HMODULE comctl = GetModuleHandleA("comctl32.dll");
-  if (comctl == nullptr) return;
-  using InitFn = BOOL(WINAPI*)(HWND);
-  using EnableFn = BOOL(WINAPI*)(HWND, int, UINT);
-  auto init = WinApiExport<InitFn>(comctl, "InitializeFlatSB");
-  auto enable = WinApiExport<EnableFn>(comctl, "FlatSB_EnableScrollBar");
-  if (init != nullptr) init(list);
-  if (enable != nullptr) enable(list, SB_BOTH, ESB_DISABLE_BOTH);
+// The list view shows its own bars again whenever its scroll range or page
+// changes (rows or columns added, a resize): SetScrollInfo sets WS_VSCROLL or
+// WS_HSCROLL and has the frame computed anew, under Wine as on Windows, and
+// that computation comes here first as WM_NCCALCSIZE. Hiding the bars then,
+// before the default handling sizes the client area, leaves the whole
+// control to the rows, and nothing of the bars is ever drawn. The range and
+// position stay with the window (GetScrollInfo reads them while the bars are
+// hidden) and the list still scrolls by keyboard, wheel and WM_VSCROLL /
+// WM_HSCROLL, so the skinned bars follow it as before. Flat scroll bars
+// (InitializeFlatSB) are not used: Wine draws them as ordinary bars, which
+// SetScrollInfo enables again, and where they are flat they still take
+// their room in the client area.
+void CSkinListCtrl::HideOwnScrollBars() {
+  if (GetStyle() & (WS_VSCROLL | WS_HSCROLL)) ShowScrollBar(SB_BOTH, FALSE);
 }
-}  // namespace
 
 void CSkinListCtrl::AttachScrollBars() {
-  DisableOwnScrollBars(m_hWnd);
+  HideOwnScrollBars();
   CWnd* parent = GetParent();
   if (m_vbar.m_hWnd == nullptr) m_vbar.Create(parent, this);
   if (m_hbar.m_hWnd == nullptr) m_hbar.Create(parent, this);
@@ -233,6 +233,7 @@ BOOL CSkinListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LR
 LRESULT CSkinListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NCCALCSIZE:
+      HideOwnScrollBars();
       UpdateWindow();
       return Default();
     case WM_MOUSEWHEEL:

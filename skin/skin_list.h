@@ -29,9 +29,9 @@ public:
   // header member.
   void PreSubclassWindow() override;
 
-  // Once per list, after it is attached (the dialog's OnInitDialog): makes
-  // the list's own scroll bars flat and disabled, creates the two skinned
-  // bars as children of the list's parent and places them.
+  // Once per list, after it is attached (the dialog's OnInitDialog): hides
+  // the list's own scroll bars (for good: see HideOwnScrollBars), creates
+  // the two skinned bars as children of the list's parent and places them.
   void AttachScrollBars();
   // Vertical bar at the list's right edge (14 wide, list height - 1), the
   // horizontal bar at its bottom edge (list width - 2, 14 high); then both
@@ -48,6 +48,7 @@ protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+  void HideOwnScrollBars();
   void SyncBars();
   void OnPaint();
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);

@@ -107,7 +107,8 @@ TEST_F(CommandTest, UnansweredCommandDrainsSendsAndWaitsItsLimit) {
 
 // The exchange of every command ends within its try limit when the target
 // interface's receive fails again and again: each failure is skipped at
-// once, and the wait ends when it has lasted as long as an unanswered one.
+// once, and the wait ends when it has lasted twice as long as an unanswered
+// one.
 TEST_F(CommandTest, ReceiveThatKeepsFailingEndsTheExchangeWithinItsLimit) {
   Prepare();
   sockets.QueueForever(1, SocketEvent::kReceiveError);
@@ -117,7 +118,7 @@ TEST_F(CommandTest, ReceiveThatKeepsFailingEndsTheExchangeWithinItsLimit) {
     const int64_t start = clock.now;
     EXPECT_EQ(c.run(), 0) << c.name;
     EXPECT_TRUE(clock.pauses.empty()) << c.name;
-    const int64_t bound = (c.drain + c.limit + 1) * kPollWaitMs + c.limit * kReplyPauseMs;
+    const int64_t bound = c.drain * kPollWaitMs + 2 * ReplyWaitMs(c.limit);
     EXPECT_LE(clock.now - start, bound) << c.name << ": expected at most " << bound << " ms";
   }
 }

@@ -23,11 +23,14 @@ class FakeClock : public Clock {
 public:
   void Pause(int ms) override {
     pauses.push_back(ms);
-    now += ms;
+    now += ms + int64_t(ms) * pauseOverrunPercent / 100;
   }
   int64_t NowMs() override { return now; }
-  std::vector<int> pauses;
+  std::vector<int> pauses;  // as asked
   int64_t now = 0;
+  // Pauses last this many percent longer than asked, as a real sleep that
+  // ends on the next timer tick.
+  int pauseOverrunPercent = 0;
 };
 
 // One scripted event on a receive socket, taken by WaitReadable/Receive.

@@ -1,12 +1,14 @@
-// The skinned list and header: selected-row colours with the selection
-// kept, the white ground, painting that comes to rest, the header's strip,
-// separators and titles.
+// The skinned list and header: no scroll bars of the list's own and the
+// rows that fit, selected-row colours with the selection kept, the white
+// ground, painting that comes to rest, the header's strip, separators and
+// titles.
 #include "skin_dialogs.h"
 #include "skin_list.h"
 #include "skin_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using namespace skintest;
@@ -55,6 +57,80 @@ TEST(SkinList, SelectedRowIsBlackOnGreyAndStaysSelected) {
           << when << ": the list still reports row 1 selected after painting";
       EXPECT_EQ(1, dlg.devices.GetNextItem(-1, LVNI_SELECTED)) << when << ": the selected row";
     }
+  });
+}
+
+// Where a list's client area lies in its window: the gaps on the left, top,
+// right and bottom. A scroll bar of the list's own widens the right or the
+// bottom gap by its width.
+RECT ClientGaps(const CWnd& list) {
+  RECT window, client;
+  list.GetWindowRect(&window);
+  list.GetClientRect(&client);
+  list.ClientToScreen(&client);
+  return {client.left - window.left, client.top - window.top, window.right - client.right,
+          window.bottom - client.bottom};
+}
+
+// The list view shows its own bars again whenever its scroll range changes;
+// after every such change the lists show none, and the client area spans the
+// whole control within its border.
+TEST(SkinList, OwnScrollBarsTakeNoRoomAfterAnyChange) {
+  MainStyleDialog dlg(60, 40);
+  RunModal(dlg, [&dlg](CDialog&) {
+    struct Change {
+      const char* what;
+      std::function<void(RecordingList&)> apply;
+    };
+    const Change changes[] = {
+        {"filled", [](RecordingList&) {}},
+        {"rows added", [](RecordingList& l) {
+           for (int i = 0; i < 20; ++i) l.InsertItem(l.GetItemCount(), "added");
+         }},
+        {"a column widened", [](RecordingList& l) { l.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(400, 0)); }},
+        {"resized", [](RecordingList& l) {
+           CRect r;
+           l.GetWindowRect(&r);
+           l.SetWindowPos(nullptr, 0, 0, r.Width() + 10, r.Height() + 30, SWP_NOMOVE | SWP_NOZORDER);
+         }},
+        {"scrolled to the end", [](RecordingList& l) {
+           l.SendMessage(LVM_ENSUREVISIBLE, l.GetItemCount() - 1, FALSE);
+           l.Scroll(CSize(10000, 0));
+         }},
+        {"emptied and filled again", [](RecordingList& l) {
+           l.DeleteAllItems();
+           for (int i = 0; i < 60; ++i) l.InsertItem(i, "again");
+         }},
+    };
+    for (RecordingList* list : {&dlg.devices, &dlg.shares}) {
+      const char* name = list == &dlg.devices ? "device list" : "shares list";
+      for (const Change& c : changes) {
+        c.apply(*list);
+        Settle(list->m_hWnd);
+        ASSERT_GT(list->GetScrollLimit(SB_VERT), 0) << name << ", " << c.what << ": rows to scroll";
+        EXPECT_EQ(0u, list->GetStyle() & (WS_VSCROLL | WS_HSCROLL)) << name << ", " << c.what << ": bars of its own shown";
+        const RECT gaps = ClientGaps(*list);
+        EXPECT_EQ(gaps.left, gaps.right) << name << ", " << c.what << ": room taken at the right";
+        EXPECT_EQ(gaps.top, gaps.bottom) << name << ", " << c.what << ": room taken at the bottom";
+        EXPECT_LE(gaps.left, 2) << name << ", " << c.what << ": expected no more than the border";
+      }
+    }
+    ASSERT_GT(dlg.devices.GetScrollLimit(SB_HORZ), 0) << "the device list's columns must be wider than it";
+    ASSERT_GT(dlg.shares.GetScrollLimit(SB_HORZ), 0) << "the shares list's widened column must be wider than it";
+  });
+}
+
+// The device list of the main window's template, with columns wider than it
+// (where a bar of its own took a row's room), shows four whole rows.
+TEST(SkinList, DeviceListShowsFourWholeRows) {
+  MainStyleDialog dlg(60, 0);
+  RunModal(dlg, [&dlg](CDialog&) {
+    Settle(dlg.devices.m_hWnd);
+    ASSERT_GT(dlg.devices.GetScrollLimit(SB_HORZ), 0) << "the columns must be wider than the list";
+    EXPECT_GE(dlg.devices.GetCountPerPage(), 4) << "whole rows in view (LVM_GETCOUNTPERPAGE)";
+    CRect client;
+    dlg.devices.GetClientRect(&client);
+    EXPECT_LE(RowRect(dlg.devices, 3).bottom, client.bottom) << "the fourth row ends inside the list";
   });
 }
 

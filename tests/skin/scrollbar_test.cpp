@@ -1,6 +1,6 @@
-// The skinned scroll bars: thumb positions, the arrow auto-repeat timers,
-// track paging at release, the differences between the two bars, thumb
-// dragging, and the look with nothing to scroll.
+// The skinned scroll bars: thumb positions and how they follow the list, the
+// arrow auto-repeat timers, track paging at release, the differences between
+// the two bars, thumb dragging, and the look with nothing to scroll.
 #include "skin_dialogs.h"
 #include "skin_geometry.h"
 #include "skin_list.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,66 @@ TEST(SkinScrollBarThumb, FollowsTheListAtItsNextPaint) {
     ASSERT_GT(position, 0) << "thirty rows down must scroll the list";
     int expected = ClampVThumb(VThumbForPosition(position, dlg.devices.GetScrollLimit(SB_VERT), 199), 199);
     EXPECT_EQ(expected, v.ThumbPos()) << "thumb after keyboard scrolling to row " << position;
+  });
+}
+
+// The list's own bars are hidden, yet the position that the skinned bars
+// read is still the list's view: after scrolling by keyboard, by the wheel
+// and by messages, the top row is the vertical position, the rows start at
+// minus the horizontal one, and both thumbs stand where those positions put
+// them.
+TEST(SkinScrollBarThumb, FollowsTheListHoweverItScrolls) {
+  TallListDialog dlg;
+  RunModal(dlg, [&dlg](CDialog&) {
+    RecordingList& list = dlg.devices;
+    CSkinVScrollBar& v = list.VerticalBar();
+    CSkinHScrollBar& h = list.HorizontalBar();
+    CRect row;
+    ASSERT_TRUE(list.GetItemRect(0, &row, LVIR_BOUNDS));
+    const int rowHeight = row.Height(), unscrolledLeft = row.left;
+    auto keys = [&list](UINT key, int times) {
+      list.SetFocus();
+      for (int i = 0; i < times; ++i) list.SendMessage(WM_KEYDOWN, key, 0);
+    };
+    struct Scrolling {
+      const char* what;
+      std::function<void()> apply;
+    };
+    const Scrolling cases[] = {
+        {"Down key 30 times", [&] { keys(VK_DOWN, 30); }},
+        {"Page Down key twice", [&] { keys(VK_NEXT, 2); }},
+        {"End key", [&] { keys(VK_END, 1); }},
+        {"wheel two notches down", [&] { list.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, -2 * WHEEL_DELTA), 0); }},
+        {"LVM_ENSUREVISIBLE of row 45", [&] { list.SendMessage(LVM_ENSUREVISIBLE, 45, FALSE); }},
+        {"LVM_SCROLL by 7 rows and 120 pixels", [&] { list.Scroll(CSize(120, 7 * rowHeight)); }},
+        {"WM_VSCROLL and WM_HSCROLL a page on", [&] {
+           list.SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+           list.SendMessage(WM_HSCROLL, SB_PAGERIGHT, 0);
+         }},
+    };
+    for (const Scrolling& c : cases) {
+      list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+      list.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+      list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+      list.Scroll(CSize(-10000, 0));
+      Settle(list.m_hWnd);
+      ASSERT_EQ(0, list.GetScrollPos(SB_VERT)) << c.what << ": back at the top";
+      ASSERT_EQ(0, list.GetScrollPos(SB_HORZ)) << c.what << ": back at the left";
+
+      c.apply();
+      list.UpdateWindow();
+      fwtest::PumpMessages(50);
+      const int vpos = list.GetScrollPos(SB_VERT), hpos = list.GetScrollPos(SB_HORZ);
+      EXPECT_GT(vpos + hpos, 0) << c.what << ": the list must scroll";
+      EXPECT_EQ(vpos, list.GetTopIndex()) << c.what << ": top row";
+      ASSERT_TRUE(list.GetItemRect(vpos, &row, LVIR_BOUNDS)) << c.what;
+      EXPECT_EQ(unscrolledLeft - hpos, row.left) << c.what << ": rows shifted left by the horizontal position";
+      const int height = ClientHeight(v), width = ClientWidth(h);
+      EXPECT_EQ(ClampVThumb(VThumbForPosition(vpos, list.GetScrollLimit(SB_VERT), height), height), v.ThumbPos())
+          << c.what << ": vertical thumb at row " << vpos;
+      EXPECT_EQ(ClampHThumb(HThumbForPosition(hpos, list.GetScrollLimit(SB_HORZ), width), width), h.ThumbPos())
+          << c.what << ": horizontal thumb at " << hpos << " pixels";
+    }
   });
 }
 

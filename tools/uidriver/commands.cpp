@@ -501,6 +501,19 @@ std::string ListViewCell(HWND lv, RemoteBuffer& buf, int row, int col) {
   return text;
 }
 
+// A row's cell in column col (its label part), in the list's client
+// coordinates; false when the list gives no rectangle.
+bool ListViewCellRect(HWND lv, RemoteBuffer& buf, int row, int col, RECT* cell) {
+  RECT r{};
+  r.left = LVIR_LABEL;
+  r.top = static_cast<LONG>(col);
+  buf.Write(&r, sizeof r);
+  UINT msg = col == 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT;
+  if (!SendTo(lv, msg, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buf.Address()))) return false;
+  buf.Read(cell, sizeof *cell);
+  return true;
+}
+
 int ListViewColumns(HWND lv) {
   HWND header = reinterpret_cast<HWND>(SendTo(lv, LVM_GETHEADER, 0, 0));
   if (!header) return 1;
@@ -536,6 +549,16 @@ std::string CmdLvRead(const Args& a) {
     buf.Read(&bounds, sizeof bounds);
     scrollX = -bounds.left;
   }
+  // The columns wholly in view from left to right: those whose cells of the
+  // first row in view lie across inside the client area.
+  std::vector<std::string> colsInView;
+  RECT client{};
+  GetClientRect(lv, &client);
+  for (int c = 0; rows > 0 && c < cols; ++c) {
+    RECT cell{};
+    if (ListViewCellRect(lv, buf, top, c, &cell) && cell.left >= client.left && cell.right <= client.right)
+      colsInView.push_back(std::to_string(c));
+  }
   return Reply()
       .Int("rows", rows)
       .Int("cols", cols)
@@ -545,6 +568,7 @@ std::string CmdLvRead(const Args& a) {
       .Int("top", top)
       .Int("per-page", perPage)
       .Int("scroll-x", scrollX)
+      .List("cols-in-view", colsInView)
       .Line();
 }
 
@@ -568,13 +592,8 @@ std::string CmdLvClick(const Args& a) {
   if (col < 0 || col >= ListViewColumns(lv)) Fail("not-found", "column " + std::to_string(col) + " does not exist");
   RemoteBuffer buf(lv, sizeof(RECT));
   RECT r{};
-  r.left = LVIR_LABEL;
-  r.top = static_cast<LONG>(col);
-  buf.Write(&r, sizeof r);
-  UINT msg = col == 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT;
-  if (!SendTo(lv, msg, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buf.Address())))
+  if (!ListViewCellRect(lv, buf, static_cast<int>(row), static_cast<int>(col), &r))
     Fail("not-found", "the list gave no rectangle for row " + std::to_string(row));
-  buf.Read(&r, sizeof r);
   POINT tl{r.left, r.top}, br{r.right, r.bottom};
   ClientToScreen(lv, &tl);
   ClientToScreen(lv, &br);
