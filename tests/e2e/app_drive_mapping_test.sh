@@ -42,8 +42,6 @@ share_rows() {
   drive lv-read 1001
   drive_field items
 }
-# The letter after L in the combo's order (Z: first): Y: -> X:.
-next_letter() { printf '%b:' "\\$(printf '%03o' $(($(printf '%d' "'${1:0:1}") - 1)))"; }
 # Answers the drive-in-use question (template 229) with button ID.
 answer_question() {
   e2e_expect 'wait-modal timeout=20000' 'kind=dialog'

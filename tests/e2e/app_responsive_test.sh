@@ -6,9 +6,8 @@
 #       stand-in made slow);
 #   (a) a static-address change to a device that never answers its set
 #       request (300 polls, about 33 s, then the list is searched again),
-#       during which clicks on Apply and on Exit do nothing and the cursor
-#       is the wait cursor, and the wire carries exactly the one change's
-#       requests;
+#       during which clicks on Apply and on Exit do nothing, and the wire
+#       carries exactly the one change's requests;
 #   (c) a code-page install, from the language dialog to the restart wait;
 #   (b) the BitTorrent readiness polls of a device whose disk is not ready.
 # Needs root and the native and windows-x86 builds.
@@ -58,20 +57,19 @@ APP_EXE=$MPR_EXE
 export NEXORA_MPR_DELAY_MS=8000
 app_start
 
-# sample LIMIT_S CONDITION...: samples IsHungAppWindow and the cursor every
-# half second until CONDITION succeeds or LIMIT_S pass. Sets SAMPLES, HUNG
-# (samples that found the window hung), WAIT_CURSOR (samples that showed
-# the wait cursor) and SAMPLED_MS.
+# sample LIMIT_S CONDITION...: samples IsHungAppWindow every half second
+# until CONDITION succeeds or LIMIT_S pass. Sets SAMPLES, HUNG (samples that
+# found the window hung) and SAMPLED_MS. (The cursor is checked by the
+# Windows unit tests: under Wine another process's cursor handle cannot be
+# read back.)
 sample() {
   local limit=$1 start
   shift
-  SAMPLES=0 HUNG=0 WAIT_CURSOR=0
+  SAMPLES=0 HUNG=0
   start=$(e2e_now_ms)
   until "$@"; do
     drive hung main
     [ "$(drive_field hung)" = 1 ] && HUNG=$((HUNG + 1))
-    drive cursor
-    [ "$(drive_field cursor)" = wait ] && WAIT_CURSOR=$((WAIT_CURSOR + 1))
     SAMPLES=$((SAMPLES + 1))
     [ $(($(e2e_now_ms) - start)) -ge $((limit * 1000)) ] && break
     sleep 0.5
@@ -82,7 +80,7 @@ sample() {
 # dialog).
 second_window() { drive windows && [ "$(drive_field count)" -ge 2 ]; }
 report() {
-  echo "$1: $SAMPLES samples in $SAMPLED_MS ms, hung in $HUNG, wait cursor in $WAIT_CURSOR"
+  echo "$1: $SAMPLES samples in $SAMPLED_MS ms, hung in $HUNG"
   e2e_check "$1: sampled at least every second" yes "$([ $((SAMPLES * 1000)) -ge "$SAMPLED_MS" ] && echo yes || echo no)"
   e2e_check "$1: the main window never hung" 0 "$HUNG"
 }
@@ -111,14 +109,12 @@ searched_again() { [ "$(wire_count 1)" -ge 1 ]; }
 sample 60 searched_again
 took=$(($(e2e_now_ms) - started))
 report 'unanswered address change'
-e2e_check 'the wait cursor showed during the change' yes "$([ $((WAIT_CURSOR * 2)) -ge "$SAMPLES" ] && echo yes || echo "no: $WAIT_CURSOR of $SAMPLES")"
 e2e_expect 'sync timeout=20000'
 echo "timing: the unanswered change took $took ms"
 e2e_check 'one login query, one set request, one search: Apply was not run twice' '1 1 1' \
   "$(wire_count 3 4 00:14:fd:50:00:01) $(wire_count 5 1 00:14:fd:50:00:01) $(wire_count 1)"
 e2e_check 'the change lasted its 300 tries' yes "$([ "$took" -ge 30000 ] && echo yes || echo "no: $took ms")"
 e2e_check 'Exit during the wait did not end the program' running "$(kill -0 "$E2E_APP_PID" 2>/dev/null && echo running || echo ended)"
-e2e_expect 'cursor' 'cursor=arrow'
 
 echo "== (c) a code-page install up to the restart wait"
 click_device NAS-Lang

@@ -61,8 +61,6 @@ mpr_adds() { tail -n +"$((MPR_MARK + 1))" "$MPR_LOG" | grep '^WNetAddConnection2
 add_line() {  # LETTER REMOTE PASSWORD USER FLAGS RESULT
   printf 'WNetAddConnection2A type=1 local="%s" remote="%s" provider=NULL password=%s user=%s flags=%s -> %s\n' "$@"
 }
-# The letter after L in the combo's order (Z: first): Y: -> X:.
-next_letter() { printf '%b:' "\\$(printf '%03o' $(($(printf '%d' "'${1:0:1}") - 1)))"; }
 
 # login_dialog USER_TEXT ENABLED [USER] PASSWORD: the Login dialog is up, its
 # user name shows USER_TEXT (enabled 0 or 1); types USER (when the edit is

@@ -142,4 +142,23 @@ TEST_F(UiWaitTest, PlatformCallsRunOnAWorkerInOrderWhileTheWindowIsServed) {
   EXPECT_EQ(CallServingWindows([] { return 7; }), 7) << "the call's result comes back";
 }
 
+TEST_F(UiWaitTest, DeviceOperationsShowTheWaitCursorAndRestoreTheOneBefore) {
+  const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW), wait = LoadCursorA(nullptr, IDC_WAIT);
+  SetCursor(arrow);
+  {
+    DeviceOperationScope outer;
+    EXPECT_EQ(GetCursor(), wait) << "an operation shows the wait cursor";
+    {
+      DeviceOperationScope inner;
+      SetCursor(arrow);  // as a modal window inside the operation does
+      WaitServingWindows(20);
+      EXPECT_EQ(GetCursor(), wait) << "a wait inside the operation shows it again";
+    }
+    EXPECT_EQ(GetCursor(), wait) << "the outer operation still runs";
+  }
+  EXPECT_EQ(GetCursor(), arrow) << "the cursor from before the operation comes back";
+  WaitServingWindows(20);
+  EXPECT_EQ(GetCursor(), arrow) << "a wait outside an operation leaves the cursor alone";
+}
+
 }  // namespace

@@ -403,49 +403,6 @@ std::string CmdHung(const Args& a) {
   return std::string("ok hung=") + (IsHungAppWindow(w) ? "1" : "0");
 }
 
-// Whether two cursors have one shape: hot spot and mask bits. Cursor handles
-// are the process's own under Wine, so the shapes are compared.
-bool SameCursorShape(HCURSOR a, HCURSOR b) {
-  ICONINFO ia{}, ib{};
-  if (!GetIconInfo(a, &ia)) return false;
-  if (!GetIconInfo(b, &ib)) {
-    DeleteObject(ia.hbmMask);
-    if (ia.hbmColor) DeleteObject(ia.hbmColor);
-    return false;
-  }
-  bool same = ia.xHotspot == ib.xHotspot && ia.yHotspot == ib.yHotspot;
-  BITMAP ba{}, bb{};
-  GetObjectA(ia.hbmMask, sizeof ba, &ba);
-  GetObjectA(ib.hbmMask, sizeof bb, &bb);
-  same = same && ba.bmWidth == bb.bmWidth && ba.bmHeight == bb.bmHeight;
-  if (same) {
-    const LONG bytes = ba.bmWidthBytes * ba.bmHeight;
-    std::string da(static_cast<size_t>(bytes), '\0'), db(static_cast<size_t>(bytes), '\0');
-    same = GetBitmapBits(ia.hbmMask, bytes, &da[0]) == bytes && GetBitmapBits(ib.hbmMask, bytes, &db[0]) == bytes &&
-           da == db;
-  }
-  for (ICONINFO* i : {&ia, &ib}) {
-    DeleteObject(i->hbmMask);
-    if (i->hbmColor) DeleteObject(i->hbmColor);
-  }
-  return same;
-}
-
-std::string CmdCursor(const Args& a) {
-  a.Check(0, {});
-  CURSORINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetCursorInfo(&info)) Fail("cursor", "GetCursorInfo failed");
-  const char* name = "other";
-  if (info.hCursor == nullptr)
-    name = "none";
-  else if (SameCursorShape(info.hCursor, LoadCursorA(nullptr, IDC_WAIT)))
-    name = "wait";
-  else if (SameCursorShape(info.hCursor, LoadCursorA(nullptr, IDC_ARROW)))
-    name = "arrow";
-  return std::string("ok cursor=") + name;
-}
-
 std::string CmdSync(const Args& a) {
   a.Check(1, {"timeout"});
   HWND w = a.HasPositional(0) ? ResolveWindow(a.Positional(0, "window")) : Current();
@@ -939,7 +896,6 @@ const Command kCommands[] = {
     {"close", CmdClose},
     {"sync", CmdSync, false},
     {"hung", CmdHung, false},
-    {"cursor", CmdCursor, false},
     {"lv-read", CmdLvRead},
     {"lv-selected", CmdLvSelected},
     {"lv-click", CmdLvClick},

@@ -60,7 +60,6 @@ const char* const kHelpText =
     "                                        blocks it, and the input queued meanwhile)\n"
     "  hung [W]                              Windows' own test for a hung window\n"
     "                                        (IsHungAppWindow) -> hung=0|1\n"
-    "  cursor                                the mouse cursor shown -> cursor=wait|arrow|other\n"
     "Every command on a window first waits (up to the timeout) while the target\n"
     "waits for a device (its window answers then, but is not settled); with\n"
     "during-wait=1 it goes at once, as a user acts during the wait.\n"

@@ -12,6 +12,10 @@
 # are the ones that exist; any credentials are accepted unless
 # NEXORA_MPR_ACCEPT says otherwise (see mpr_standin.cpp).
 
+# next_letter L: the letter after L in the drive-letter combo's order (Z:
+# first), where a share's companion goes: Y: -> X:.
+next_letter() { printf '%b:' "\\$(printf '%03o' $(($(printf '%d' "'${1:0:1}") - 1)))"; }
+
 # Windows form (drive Z:, Wine's view of /) of a Unix path.
 mpr_windows_path() {
   local p=$1
