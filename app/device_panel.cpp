@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "clock.h"
 #include "commands.h"
 #include "discovery.h"
 #include "drive_table.h"
@@ -69,6 +70,7 @@ void CMainDlg::OnClickDeviceList() {
   if (device == nullptr) return;
 
   deviceSelected = 1;
+  panelRow = item;
   deviceListCtrl.SetFocus();
 
   CopyTextField(CurrentDeviceAddress, address);
@@ -114,6 +116,30 @@ void CMainDlg::OnClickDeviceList() {
   QuerySslMode();
 
   FillShareList(name, address, true, HostMatch::NameOrAddressNoCase);
+}
+
+void CMainDlg::OnDeviceListItemChanged(const NMLISTVIEW& change) {
+  // Only a row newly selected by a key (arrows, Home, End, paging, typing a
+  // name). A click selects its row too, but its NM_CLICK runs the selection;
+  // and the list's painting takes a row's selection away and gives it back.
+  const bool newlySelected = (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+                             !(change.uOldState & LVIS_SELECTED);
+  const UINT listMessage = deviceListCtrl.GetCurrentMessage()->message;
+  if (!newlySelected || (listMessage != WM_KEYDOWN && listMessage != WM_CHAR)) return;
+  // Setting the timer again restarts it: only a selection that stays put
+  // for the whole delay reaches the device.
+  SetTimer(kKeyboardSelectionTimer, TheClock().TimerPeriod(kKeyboardSelectionDelayMs));
+}
+
+void CMainDlg::OnKeyboardSelectionSettled() {
+  // The timer keeps running while another operation's dialog or message box
+  // is open (this window is disabled then), so that the device does not
+  // change under that operation.
+  if (!IsWindowEnabled()) return;
+  KillTimer(kKeyboardSelectionTimer);
+  const int row = SelectedDeviceRow();
+  if (row < 0 || row == panelRow) return;
+  OnClickDeviceList();
 }
 
 void CMainDlg::FillShareList(const char* deviceName, const char* deviceAddress, bool skipRecycleBin,

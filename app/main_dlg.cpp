@@ -126,6 +126,7 @@ void CMainDlg::OnRefresh() {
     ++index;
   }
   deviceSelected = 0;
+  panelRow = -1;
 }
 
 void CMainDlg::RunRefreshSequence() {
@@ -199,8 +200,18 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnClickDeviceList();
         return 0;
       }
+      if (header != nullptr && header->idFrom == IDC_DEVICE_LIST && header->code == LVN_ITEMCHANGED) {
+        OnDeviceListItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lParam));
+        return 0;
+      }
       break;
     }
+    case WM_TIMER:
+      if (wParam == kKeyboardSelectionTimer) {
+        OnKeyboardSelectionSettled();
+        return 0;
+      }
+      break;
     case WM_PAINT:
       if (IsIconic()) {
         OnPaint();

@@ -30,6 +30,15 @@ public:
 
   // --- device selection and panel ---------------------------------------------
   void OnClickDeviceList();
+  // A row that the keyboard selects in the device list (LVN_ITEMCHANGED
+  // while the list handles a key) restarts a short one-shot timer; when it
+  // fires the row then selected runs OnClickDeviceList once, so that keys
+  // moving across many rows query only the device they stop on.
+  void OnDeviceListItemChanged(const NMLISTVIEW& change);
+  // The timer's end: runs the selection for the selected row, unless the
+  // panel already shows that row (a click ran it) or another operation's
+  // dialog is open (the timer fires again once it has closed).
+  void OnKeyboardSelectionSettled();
   // The first selected row of a list, searched from its top visible row
   // down, as the lists report the user's choice; -1 when none is.
   static int FirstSelectedFromTop(const CListCtrl& list);
@@ -91,6 +100,8 @@ public:
   // 1 while a device clicked in the list is the current one; 0 after every
   // refresh. Applying settings and the add-on flows refuse to act at 0.
   int deviceSelected = 0;
+  // The device row whose selection the panel shows; -1 after every refresh.
+  int panelRow = -1;
   HICON icon = nullptr;
   // Model of the clicked device (empty when it reported none).
   char selectedModel[34] = {};
@@ -119,6 +130,11 @@ private:
   // Selects the DHCP mode of a mode text ('1' first: DHCP client).
   void ShowDhcpMode(const char* mode);
 };
+
+// The timer of a keyboard selection in the device list, and how long the
+// selection must stay on one row before that device is queried.
+constexpr UINT_PTR kKeyboardSelectionTimer = 1;
+constexpr unsigned kKeyboardSelectionDelayMs = 300;
 
 // Message-box icon flag of a LAN change's message.
 UINT MessageBoxIcon(MessageIcon icon);

@@ -315,6 +315,7 @@ public:
   BOOL TextOut(int x, int y, LPCSTR text, int count);  // ::TextOutA
   BOOL DrawIcon(int x, int y, HICON hIcon);
   BOOL DrawIcon(POINT point, HICON hIcon);
+  BOOL DrawFocusRect(LPCRECT rect);  // ::DrawFocusRect (drawn by XOR: a second call removes it)
 
   int SaveDC();
   BOOL RestoreDC(int savedDC);

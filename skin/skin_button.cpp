@@ -1,8 +1,6 @@
 #include "skin_button.h"
 
-#include <string>
-
-CSkinButton::CSkinButton() : m_textColor(GetSysColor(COLOR_BTNTEXT)) {}
+CSkinButton::CSkinButton() = default;
 
 CSkinButton::~CSkinButton() { DeleteImages(); }
 
@@ -79,39 +77,32 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
   CRect rect(drawItem->rcItem);
   UINT state = drawItem->itemState;
 
-  std::string text;
-  GetWindowText(text);
-  int oldMode = dc.SetBkMode(TRANSPARENT);
-  CRect textRect = rect;
-  textRect.left += 2;
-  textRect.right -= 2;
-
+  // The window text names the button for screen readers; the bitmap is the
+  // whole face and the text is not drawn.
   if (state & ODS_DISABLED) {
     DrawFace(dc, rect, m_disabled);
   } else if (state & ODS_SELECTED) {
     DrawFace(dc, rect, m_pressed);
-    textRect.OffsetRect(1, 1);
   } else if (m_hover && m_hoverImage.GetSafeHandle() != nullptr) {
     DrawFace(dc, rect, m_hoverImage);
   } else {
     DrawFace(dc, rect, m_normal);
   }
 
-  const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-  COLORREF oldColor;
-  if (state & ODS_DISABLED) {
-    oldColor = dc.SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
-    dc.DrawText(text, textRect, format);
-    CRect engraved = textRect;
-    engraved.OffsetRect(-1, -1);
-    dc.SetTextColor(GetSysColor(COLOR_GRAYTEXT));
-    dc.DrawText(text, engraved, format);
-  } else {
-    oldColor = dc.SetTextColor(m_textColor);
-    dc.DrawText(text, textRect, format);
+  // Every paint redraws the whole face, so the rectangle shows exactly while
+  // the button has the keyboard focus (the system repaints on focus
+  // changes). Where Windows hides focus cues until a key is used, it says so
+  // with ODS_NOFOCUSRECT, as for its own buttons.
+  if ((state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT)) {
+    CRect focus = rect;
+    focus.DeflateRect(kFocusInset, kFocusInset);
+    dc.DrawFocusRect(focus);
   }
-  dc.SetTextColor(oldColor);
-  dc.SetBkMode(oldMode);
+}
+
+void CSkinButton::NotifyClicked() {
+  if (CWnd* parent = GetParent())
+    parent->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 bool CSkinButton::TrackLeave(DWORD flags) {
@@ -168,6 +159,21 @@ LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       // A double click is a second press.
       SendMessage(WM_LBUTTONDOWN, wParam, lParam);
       return 0;
+    case WM_GETDLGCODE:
+      // The dialog manager would take Enter for the dialog's default button;
+      // asking for it makes Enter reach the focused button.
+      if (const MSG* msg = reinterpret_cast<const MSG*>(lParam))
+        if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return Default() | DLGC_WANTMESSAGE;
+      return Default();
+    case WM_KEYDOWN:
+      // Enter presses the button once per press (held, it does not repeat);
+      // Space is the system button's own: pushed while held, clicked on
+      // release.
+      if (wParam == VK_RETURN) {
+        if (!(lParam & kKeyWasDown)) NotifyClicked();
+        return 0;
+      }
+      return Default();
     case WM_KILLFOCUS:
       if (GetCapture() == this) {
         ReleaseCapture();

@@ -1,5 +1,8 @@
 // Push button painted entirely from bitmaps, with normal, pressed, hover and
-// disabled faces, that follows the mouse itself.
+// disabled faces, that follows the mouse itself. Its window text names its
+// function (for screen readers) and is never drawn. With the keyboard focus
+// it shows a focus rectangle inside the face; Space presses it as it presses
+// a system push button, and Enter presses it (BN_CLICKED to the parent).
 #pragma once
 #include "framework.h"
 
@@ -32,6 +35,8 @@ protected:
 private:
   LRESULT OnLButtonDown();
   LRESULT OnMouseMove(LPARAM lParam);
+  // WM_COMMAND BN_CLICKED of this button to its parent, as a click sends.
+  void NotifyClicked();
   void DeleteImages();
   bool TrackLeave(DWORD flags);
   void DrawFace(CDC& dc, const CRect& rect, CBitmap& image);
@@ -44,5 +49,9 @@ private:
   CBitmap m_pressed;
   CBitmap m_disabled;
   CBitmap m_hoverImage;
-  COLORREF m_textColor;
+
+  // Pixels between the face's edge and the focus rectangle.
+  static constexpr int kFocusInset = 3;
+  // Bit 30 of a key message's lParam: the key was already down (a repeat).
+  static constexpr LPARAM kKeyWasDown = 1 << 30;
 };

@@ -1,6 +1,10 @@
 // The device panel: what a click on a device shows, and the shares list
-// with the drive letters of this computer.
+// with the drive letters of this computer; a selection moved with the
+// keyboard.
 #include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "app_fixture.h"
 #include "commands.h"
@@ -227,5 +231,130 @@ TEST_F(DevicePanelTest, RealMouseClickOnARowSelectsTheDevice) {
     fwtest::PumpMessages(200);
     EXPECT_EQ(1, dlg.deviceSelected);
     EXPECT_STREQ("192.168.0.32", CurrentDeviceAddress);
+  });
+}
+
+namespace {
+
+// Three devices: rows 0, 1 and 2 of the list.
+void AddThreeDevices(FakeNetwork& net) {
+  const char* const addresses[] = {"192.168.0.32", "192.168.0.33", "192.168.0.34"};
+  for (int i = 0; i < 3; ++i) {
+    SimDevice device;
+    device.name = "nas" + std::to_string(i + 1);
+    device.ip = addresses[i];
+    device.mac[5] = static_cast<uint8_t>(i);
+    net.Add(device);
+  }
+}
+
+// A key pressed and let go in the device list, as the list receives it.
+void PressKey(CMainDlg& dlg, WORD key) {
+  dlg.deviceListCtrl.SendMessage(WM_KEYDOWN, key, 1);
+  dlg.deviceListCtrl.SendMessage(WM_KEYUP, key, 0xC0000001);
+}
+
+// The device a click's three queries went to, "" when nothing was sent;
+// "mixed" when the requests were not one click's queries of one device.
+std::string QueriedDevice(const FakeNetwork& net) {
+  if (net.requests.empty()) return "";
+  if (net.Trace() != "3/20 3/3 3/19") return "mixed: " + net.Trace();
+  for (const SeenRequest& r : net.requests)
+    if (r.target != net.requests[0].target) return "mixed";
+  return net.requests[0].target;
+}
+
+// Long enough for the keyboard selection's timer to have fired.
+constexpr DWORD kPastTheDelayMs = kKeyboardSelectionDelayMs + 300;
+
+}  // namespace
+
+TEST_F(DevicePanelTest, KeyboardSelectionQueriesTheRowItSettlesOnOnce) {
+  struct Case {
+    const char* what;
+    std::vector<WORD> keys;
+    const char* queried;  // "": nothing is sent
+  };
+  const Case cases[] = {
+      {"Down twice", {VK_DOWN, VK_DOWN}, "192.168.0.34"},
+      {"Down past the last row", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN}, "192.168.0.34"},
+      {"End", {VK_END}, "192.168.0.34"},
+      {"Down and Up again: the row the panel shows", {VK_DOWN, VK_UP}, ""},
+  };
+  AddThreeDevices(net);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunMain([&](CMainDlg& dlg) {
+      ClickDevice(dlg, 0);
+      net.requests.clear();
+      for (WORD key : c.keys) PressKey(dlg, key);
+      EXPECT_EQ("", QueriedDevice(net)) << "nothing is sent while the keys move the selection";
+      fwtest::PumpMessages(kPastTheDelayMs);
+      EXPECT_EQ(c.queried, QueriedDevice(net));
+      const std::string shown = c.queried[0] != '\0' ? c.queried : "192.168.0.32";
+      EXPECT_EQ(shown, AddressText(dlg.ipEdit));
+      EXPECT_STREQ(shown.c_str(), CurrentDeviceAddress);
+      EXPECT_EQ(1, dlg.deviceSelected);
+    });
+  }
+}
+
+TEST_F(DevicePanelTest, EachKeyRestartsTheWaitForTheSelectionToSettle) {
+  AddThreeDevices(net);
+  RunMain([&](CMainDlg& dlg) {
+    ClickDevice(dlg, 0);
+    net.requests.clear();
+    // Keys that follow each other faster than the delay (a held arrow key)
+    // send nothing for the rows passed on the way.
+    for (int i = 0; i < 2; ++i) {
+      PressKey(dlg, VK_DOWN);
+      fwtest::PumpMessages(kKeyboardSelectionDelayMs / 3);
+    }
+    EXPECT_EQ("", QueriedDevice(net)) << "the selection has not settled yet";
+    fwtest::PumpMessages(kPastTheDelayMs);
+    EXPECT_EQ("192.168.0.34", QueriedDevice(net));
+  });
+}
+
+TEST_F(DevicePanelTest, OnlyKeysStartTheKeyboardSelection) {
+  struct Case {
+    const char* what;
+    std::function<void(CMainDlg&)> act;
+    const char* queried;
+  };
+  const Case cases[] = {
+      // The click's own NM_CLICK queries; the timer finds its row shown.
+      {"Down, then a click on that row", [](CMainDlg& d) { PressKey(d, VK_DOWN); ClickDevice(d, 1); }, "192.168.0.33"},
+      {"Down, then a click on another row", [](CMainDlg& d) { PressKey(d, VK_DOWN); ClickDevice(d, 2); }, "192.168.0.34"},
+      // A selection the program makes is no keyboard selection.
+      {"a selection set without a key",
+       [](CMainDlg& d) { d.deviceListCtrl.SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); }, ""},
+  };
+  AddThreeDevices(net);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunMain([&](CMainDlg& dlg) {
+      ClickDevice(dlg, 0);
+      net.requests.clear();
+      c.act(dlg);
+      fwtest::PumpMessages(kPastTheDelayMs);
+      EXPECT_EQ(c.queried, QueriedDevice(net));
+    });
+  }
+}
+
+TEST_F(DevicePanelTest, KeyboardSelectionWaitsForAnOpenDialogToClose) {
+  AddThreeDevices(net);
+  RunMain([&](CMainDlg& dlg) {
+    ClickDevice(dlg, 0);
+    net.requests.clear();
+    PressKey(dlg, VK_DOWN);
+    // Another operation's dialog or message box disables the window.
+    dlg.EnableWindow(FALSE);
+    fwtest::PumpMessages(kPastTheDelayMs);
+    EXPECT_EQ("", QueriedDevice(net)) << "the device stays the same under the open dialog";
+    dlg.EnableWindow(TRUE);
+    fwtest::PumpMessages(kPastTheDelayMs);
+    EXPECT_EQ("192.168.0.33", QueriedDevice(net));
   });
 }

@@ -202,6 +202,12 @@ expect_box() {
   drive use main >/dev/null
 }
 
+# next_letter L: the letter after L in the drive-letter combo's order (Z:
+# first): Y: -> X:.
+next_letter() {
+  printf '%b:' "\\$(printf '%03o' $(($(printf '%d' "'${1:0:1}") - 1)))"
+}
+
 # lv_row_of C NAME: prints the index of the first row of list view C whose
 # first column is NAME (nothing when there is none).
 lv_row_of() {

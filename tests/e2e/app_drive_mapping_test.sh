@@ -22,17 +22,9 @@ app_start
 
 dev='\\10.203.0.2'
 
-# The stand-in's connect and cancel calls since the last mpr_mark.
-mpr_mark() { MPR_MARK=$(wc -l <"$MPR_LOG"); }
-mpr_calls() {
-  tail -n +"$((MPR_MARK + 1))" "$MPR_LOG" | grep -E '^WNet(Add|Cancel)' || true
-}
-# Expected call lines: cancel LETTER RESULT / add LETTER SHARE PASSWORD USER RESULT.
-cancel_line() { printf 'WNetCancelConnection2A name="%s" flags=1 force=1 -> %s\n' "$1" "$2"; }
-add_line() {
-  printf 'WNetAddConnection2A type=1 local="%s" remote="%s\\%s" provider=NULL password=%s user=%s flags=1 -> %s\n' \
-    "$1" "$dev" "$2" "$3" "$4" "$5"
-}
+# Expected call lines of the stand-in's log (mpr_calls since mpr_mark):
+# add LETTER SHARE PASSWORD USER RESULT (of this device, flags 1).
+add_line() { mpr_add_line "$1" "$dev\\$2" "$3" "$4" 1 "$5"; }
 # The connection table, sorted: "Y: \\10.203.0.2\Public" a line.
 connections() { sort -r "$MPR_STATE" | tr '\t' ' '; }
 # TEXT as the driver quotes it in its replies (backslashes doubled).
@@ -65,7 +57,7 @@ e2e_expect 'lv-click 1001 0'
 e2e_expect 'click 1003'
 expect_box Confirm 'Successfully mapped drive.' information
 e2e_check 'the letter is cancelled, then share and companion are connected' \
-  "$(cancel_line "$y" 2250; add_line "$y" Public '""' '""' 0; add_line "$x" 'Recycle Bin - Public' NULL NULL 0)" \
+  "$(mpr_cancel_line "$y" 2250; add_line "$y" Public '""' '""' 0; add_line "$x" 'Recycle Bin - Public' NULL NULL 0)" \
   "$(mpr_calls)"
 e2e_check 'the shares list shows the letter' "[[\"Public\" \"$y\"] [\"Media\" \"\"] [\"Backup\" \"\"]]" "$(share_rows)"
 e2e_expect 'cb-read 1013' "$(q "$y $dev\\Public") $(q "$x $dev\\Recycle Bin - Public") $(q "$w")" "selected=2"
@@ -76,7 +68,7 @@ e2e_expect 'lv-click 1001 1'
 e2e_expect 'click 1003'
 expect_box Confirm 'Successfully mapped drive.' information
 e2e_check 'share and companion attempts' \
-  "$(cancel_line "$w" 2250; add_line "$w" Media '""' '""' 0; add_line "$v" 'Recycle Bin - Media' NULL NULL 67)" \
+  "$(mpr_cancel_line "$w" 2250; add_line "$w" Media '""' '""' 0; add_line "$v" 'Recycle Bin - Media' NULL NULL 67)" \
   "$(mpr_calls)"
 
 echo "== map Backup onto the used letter $y: Cancel keeps the old mapping"
@@ -100,7 +92,7 @@ e2e_expect 'click 1003'
 answer_question 1
 expect_box Confirm 'Successfully mapped drive.' information
 e2e_check 'the old mapping is cancelled first' \
-  "$(cancel_line "$w" 0; add_line "$w" Backup '""' '""' 0; add_line "$v" 'Recycle Bin - Backup' NULL NULL 67)" \
+  "$(mpr_cancel_line "$w" 0; add_line "$w" Backup '""' '""' 0; add_line "$v" 'Recycle Bin - Backup' NULL NULL 67)" \
   "$(mpr_calls)"
 e2e_check 'the shares list follows' "[[\"Public\" \"$y\"] [\"Media\" \"\"] [\"Backup\" \"$w\"]]" "$(share_rows)"
 
@@ -109,7 +101,7 @@ mpr_mark
 e2e_expect 'lv-click 1001 0'
 e2e_expect 'click 1004'
 expect_box Confirm 'Successfully unmapped drive.' information
-e2e_check 'both letters cancelled' "$(cancel_line "$y" 0; cancel_line "$x" 0)" "$(mpr_calls)"
+e2e_check 'both letters cancelled' "$(mpr_cancel_line "$y" 0; mpr_cancel_line "$x" 0)" "$(mpr_calls)"
 e2e_check 'Backup is left' "$w $dev\\Backup" "$(connections)"
 e2e_check 'the shares list follows' "[[\"Public\" \"\"] [\"Media\" \"\"] [\"Backup\" \"$w\"]]" "$(share_rows)"
 e2e_expect 'cb-read 1013' "$(q "$y") $(q "$x") $(q "$w $dev\\Backup")" 'selected=0'
@@ -120,7 +112,7 @@ e2e_expect 'lv-read 1001' 'selected=-1'
 e2e_expect 'cb-select 1013 2'
 e2e_expect 'click 1004'
 expect_box Confirm 'Successfully unmapped drive.' information
-e2e_check 'one letter cancelled (no companion letter)' "$(cancel_line "$w" 0; cancel_line '' 2250)" "$(mpr_calls)"
+e2e_check 'one letter cancelled (no companion letter)' "$(mpr_cancel_line "$w" 0; mpr_cancel_line '' 2250)" "$(mpr_calls)"
 e2e_check 'nothing is left' '' "$(connections)"
 e2e_check 'the shares list follows' '[["Public" ""] ["Media" ""] ["Backup" ""]]' "$(share_rows)"
 

@@ -55,12 +55,8 @@ APP_EXE=$MPR_EXE
 # answered it. The empty user and password of the first attempt are refused.
 export NEXORA_MPR_ACCEPT='*|pw;OFFICE\wineuser|<null>;||9;<null>|<null>|9'
 
-# The stand-in's connect calls since mpr_mark, and the expected lines.
-mpr_mark() { MPR_MARK=$(wc -l <"$MPR_LOG"); }
-mpr_adds() { tail -n +"$((MPR_MARK + 1))" "$MPR_LOG" | grep '^WNetAddConnection2A' || true; }
-add_line() {  # LETTER REMOTE PASSWORD USER FLAGS RESULT
-  printf 'WNetAddConnection2A type=1 local="%s" remote="%s" provider=NULL password=%s user=%s flags=%s -> %s\n' "$@"
-}
+# The stand-in's connect calls since mpr_mark.
+mpr_adds() { mpr_calls | grep '^WNetAddConnection2A' || true; }
 
 # login_dialog USER_TEXT ENABLED [USER] PASSWORD: the Login dialog is up, its
 # user name shows USER_TEXT (enabled 0 or 1); types USER (when the edit is
@@ -110,13 +106,13 @@ for version in nt40 win98 win2k winxp vista win7; do
       login_dialog '' 1 bob nope
       expect_box Error 'Failed to map drive.' hand
       e2e_check "$version: six attempts with what was typed, no more" \
-        "$(for _ in 1 2 3 4 5 6; do add_line "$LETTER" "$plain" '"nope"' '"bob"' 1 1326; done)" "$(mpr_adds)"
+        "$(for _ in 1 2 3 4 5 6; do mpr_add_line "$LETTER" "$plain" '"nope"' '"bob"' 1 1326; done)" "$(mpr_adds)"
       e2e_check "$version: no domain query" 0 "$(wire_count 3 18)"
       map_share NAS-Plain Public
       login_dialog '' 1 bob pw
       expect_box Confirm 'Successfully mapped drive.' information
       e2e_check "$version: the typed credentials, then the companion with them" \
-        "$(add_line "$LETTER" "$plain" '"pw"' '"bob"' 1 0; add_line "$SPARE" "$companion" '"pw"' '"bob"' 1 0)" \
+        "$(mpr_add_line "$LETTER" "$plain" '"pw"' '"bob"' 1 0; mpr_add_line "$SPARE" "$companion" '"pw"' '"bob"' 1 0)" \
         "$(mpr_adds)"
       line+=" share: login first (user editable), 6 attempts then \"Failed to map drive.\", typed user/password, companion alike;"
       ;;
@@ -129,9 +125,9 @@ for version in nt40 win98 win2k winxp vista win7; do
       login_dialog "$windows_user" 0 pw
       expect_box Confirm 'Successfully mapped drive.' information
       e2e_check "$version: empty texts first, then the Windows user with the password; the companion alike" \
-        "$(add_line "$LETTER" "$plain" '""' '""' 1 1326
-           add_line "$LETTER" "$plain" '"pw"' "\"$windows_user\"" 1 0
-           add_line "$SPARE" "$companion" '"pw"' "\"$windows_user\"" 1 0)" "$(mpr_adds)"
+        "$(mpr_add_line "$LETTER" "$plain" '""' '""' 1 1326
+           mpr_add_line "$LETTER" "$plain" '"pw"' "\"$windows_user\"" 1 0
+           mpr_add_line "$SPARE" "$companion" '"pw"' "\"$windows_user\"" 1 0)" "$(mpr_adds)"
       e2e_check "$version: one domain query" 1 "$(wire_count 3 18)"
       line+=" share: empty user/password, then login with the Windows user ($windows_user) greyed, companion alike;"
       ;;
@@ -139,9 +135,9 @@ for version in nt40 win98 win2k winxp vista win7; do
       login_dialog '' 1 bob pw
       expect_box Confirm 'Successfully mapped drive.' information
       e2e_check "$version: empty texts first, then what was typed; the companion alike" \
-        "$(add_line "$LETTER" "$plain" '""' '""' 1 1326
-           add_line "$LETTER" "$plain" '"pw"' '"bob"' 1 0
-           add_line "$SPARE" "$companion" '"pw"' '"bob"' 1 0)" "$(mpr_adds)"
+        "$(mpr_add_line "$LETTER" "$plain" '""' '""' 1 1326
+           mpr_add_line "$LETTER" "$plain" '"pw"' '"bob"' 1 0
+           mpr_add_line "$SPARE" "$companion" '"pw"' '"bob"' 1 0)" "$(mpr_adds)"
       e2e_check "$version: one domain query" 1 "$(wire_count 3 18)"
       line+=" share: empty user/password, then login (user editable), companion alike;"
       ;;
@@ -149,9 +145,9 @@ for version in nt40 win98 win2k winxp vista win7; do
       # No login dialog: Windows' own prompt (flags 9).
       expect_box Confirm 'Successfully mapped drive.' information
       e2e_check "$version: empty texts, then Windows' prompt; the companion with null credentials and flags 9" \
-        "$(add_line "$LETTER" "$plain" '""' '""' 1 1326
-           add_line "$LETTER" "$plain" '""' '""' 9 0
-           add_line "$SPARE" "$companion" NULL NULL 9 0)" "$(mpr_adds)"
+        "$(mpr_add_line "$LETTER" "$plain" '""' '""' 1 1326
+           mpr_add_line "$LETTER" "$plain" '""' '""' 9 0
+           mpr_add_line "$SPARE" "$companion" NULL NULL 9 0)" "$(mpr_adds)"
       e2e_check "$version: one domain query" 1 "$(wire_count 3 18)"
       line+=" share: empty user/password, then Windows' prompt (flags 9, no login dialog), companion null/null flags 9;"
       ;;
@@ -165,14 +161,14 @@ for version in nt40 win98 win2k winxp vista win7; do
     login_dialog '' 1 bob pw
     expect_box Confirm 'Successfully mapped drive.' information
     e2e_check "$version: the login, whatever the domain" \
-      "$(add_line "$LETTER" "$data" '"pw"' '"bob"' 1 0; add_line "$SPARE" "$dcompanion" '"pw"' '"bob"' 1 0)" \
+      "$(mpr_add_line "$LETTER" "$data" '"pw"' '"bob"' 1 0; mpr_add_line "$SPARE" "$dcompanion" '"pw"' '"bob"' 1 0)" \
       "$(mpr_adds)"
     line+=" domain share: login;"
   else
     expect_box Confirm 'Successfully mapped drive.' information
     e2e_check "$version: the domain's logged-on user without a password, no dialog; the companion alike" \
-      "$(add_line "$LETTER" "$data" NULL '"OFFICE\wineuser"' 1 0
-         add_line "$SPARE" "$dcompanion" NULL '"OFFICE\wineuser"' 1 0)" "$(mpr_adds)"
+      "$(mpr_add_line "$LETTER" "$data" NULL '"OFFICE\wineuser"' 1 0
+         mpr_add_line "$SPARE" "$dcompanion" NULL '"OFFICE\wineuser"' 1 0)" "$(mpr_adds)"
     line+=" domain share: OFFICE\wineuser without password, no dialog;"
   fi
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -348,29 +349,29 @@ std::vector<TemplateCase> Templates() {
   return {
       {IDD_MAIN, 287, 329, "", 8, {
                                       {IDC_DEVICE_LIST, kList, "", 14, 44, 179, 61, kListStyle, true},
-                                      {IDC_REFRESH, kButton, "", 211, 44, 68, 16, 0, true},
-                                      {IDC_WEB, kButton, "", 211, 64, 68, 16, 0, true},
-                                      {IDC_IP, kIp, "", 50, 145, 100, 13, 0, true},
-                                      {IDC_NETMASK, kIp, "", 50, 161, 100, 13, 0, true},
-                                      {IDC_GATEWAY, kIp, "", 50, 177, 100, 13, 0, true},
-                                      {IDC_APPLY, kButton, "", 211, 164, 68, 16, 0, true},
-                                      {IDC_SHARE_LIST, kList, "", 14, 221, 157, 61, kListStyle, true},
-                                      {IDC_MAP, kButton, "", 211, 250, 68, 16, 0, true},
-                                      {IDC_UNMAP, kButton, "", 211, 270, 68, 16, 0, true},
-                                      {IDC_EXIT, kButton, "", 211, 309, 68, 16, 0, true},
+                                      {IDC_REFRESH, kButton, "Search", 211, 44, 68, 16, WS_TABSTOP, true},
+                                      {IDC_WEB, kButton, "Web", 211, 64, 68, 16, WS_TABSTOP, true},
                                       {-1, kStatic, "I P :", 14, 148, 14, 8, 0, true},
+                                      {IDC_IP, kIp, "", 50, 145, 100, 13, WS_TABSTOP, true},
                                       {-1, kStatic, "Netmask :", 14, 164, 33, 8, 0, true},
+                                      {IDC_NETMASK, kIp, "", 50, 161, 100, 13, WS_TABSTOP, true},
                                       {-1, kStatic, "Gateway :", 14, 180, 38, 8, 0, true},
-                                      {IDC_DRIVE_COMBO, kCombo, "", 195, 232, 84, 110, kDropList, true},
-                                      {IDC_DHCP_COMBO, kCombo, "", 219, 145, 59, 49, kDropList, true},
+                                      {IDC_GATEWAY, kIp, "", 50, 177, 100, 13, WS_TABSTOP, true},
                                       {-1, kStatic, "Receive DHCP :", 165, 147, 53, 8, 0, true},
+                                      {IDC_DHCP_COMBO, kCombo, "", 219, 145, 59, 49, kDropList | WS_TABSTOP, true},
+                                      {IDC_APPLY, kButton, "Apply", 211, 164, 68, 16, WS_TABSTOP, true},
+                                      {IDC_SHARE_LIST, kList, "", 14, 221, 157, 61, kListStyle, true},
                                       {-1, kStatic, "Available Drive Letters :", 195, 220, 78, 8, 0, true},
-                                      {IDC_ABOUT, kButton, "", 133, 309, 68, 16, 0, true},
-                                      {IDC_LANGUAGE, kButton, "", 133, 115, 62, 19, 0, false},
-                                      {IDC_BT, kButton, "", 203, 109, 62, 20, 0, false},
-                                      {IDC_MINIMIZE, kButton, "", 258, 3, 12, 10, 0, true},
-                                      {IDC_CLOSE, kButton, "", 271, 3, 12, 10, 0, true},
-                                      {IDC_WIDGET, kButton, "", 202, 102, 62, 21, 0, false},
+                                      {IDC_DRIVE_COMBO, kCombo, "", 195, 232, 84, 110, kDropList | WS_TABSTOP, true},
+                                      {IDC_MAP, kButton, "Map", 211, 250, 68, 16, WS_TABSTOP, true},
+                                      {IDC_UNMAP, kButton, "Unmap", 211, 270, 68, 16, WS_TABSTOP, true},
+                                      {IDC_ABOUT, kButton, "About", 133, 309, 68, 16, WS_TABSTOP, true},
+                                      {IDC_EXIT, kButton, "Exit", 211, 309, 68, 16, WS_TABSTOP, true},
+                                      {IDC_LANGUAGE, kButton, "Language", 133, 115, 62, 19, 0, false},
+                                      {IDC_BT, kButton, "BitTorrent", 203, 109, 62, 20, 0, false},
+                                      {IDC_MINIMIZE, kButton, "Minimize", 258, 3, 12, 10, WS_TABSTOP, true},
+                                      {IDC_CLOSE, kButton, "Close", 271, 3, 12, 10, WS_TABSTOP, true},
+                                      {IDC_WIDGET, kButton, "Widgets", 202, 102, 62, 21, 0, false},
                                       {IDC_LAN_PORT_COMBO, kCombo, "", 50, 120, 65, 49, kDropList, false},
                                   }},
       {IDD_LOGIN, 205, 84, "Login", 8, {
@@ -378,14 +379,14 @@ std::vector<TemplateCase> Templates() {
                                            {IDC_LOGIN_USER, kEdit, "", 60, 26, 69, 14, ES_AUTOHSCROLL, true},
                                            {-1, kStatic, "Password :", 13, 50, 40, 8, 0, true},
                                            {IDC_LOGIN_PASSWORD, kEdit, "", 60, 47, 69, 14, ES_PASSWORD, true},
-                                           {IDOK, kButton, "", 135, 26, 62, 16, 0, true},
-                                           {IDCANCEL, kButton, "", 135, 46, 62, 16, 0, true},
+                                           {IDOK, kButton, "OK", 135, 26, 62, 16, WS_TABSTOP, true},
+                                           {IDCANCEL, kButton, "Cancel", 135, 46, 62, 16, WS_TABSTOP, true},
                                        }},
       {IDD_LANGUAGE, 226, 64, "", 8, {
                                          {-1, kStatic, "Language :", 14, 21, 36, 8, 0, true},
                                          {IDC_LANGUAGE_COMBO, kCombo, "", 52, 19, 94, 59, kDropList, true},
-                                         {IDOK, kButton, "", 151, 17, 62, 16, 0, true},
-                                         {IDCANCEL, kButton, "", 151, 34, 62, 16, 0, true},
+                                         {IDOK, kButton, "OK", 151, 17, 62, 16, WS_TABSTOP, true},
+                                         {IDCANCEL, kButton, "Cancel", 151, 34, 62, 16, WS_TABSTOP, true},
                                      }},
       {IDD_RESTART_WAIT, 202, 75, "", 8, {
                                              {-1, kStatic, "The system is restarting. Please wait a moment.", 25, 18, 158, 8, 0, true},
@@ -397,30 +398,30 @@ std::vector<TemplateCase> Templates() {
                                                  {-1, kStatic, "Doing so may physically damage this device.", 6, 45, 145, 8, 0, true},
                                              }},
       {IDD_DRIVE_IN_USE, 165, 68, "", 8, {
-                                             {IDOK, kButton, "", 15, 44, 62, 16, 0, true},
-                                             {IDCANCEL, kButton, "", 81, 44, 62, 16, 0, true},
+                                             {IDOK, kButton, "OK", 15, 44, 62, 16, WS_TABSTOP, true},
+                                             {IDCANCEL, kButton, "Cancel", 81, 44, 62, 16, WS_TABSTOP, true},
                                              {-1, kStatic, "The drive letter has been used.", 17, 13, 114, 8, 0, true},
                                              {-1, kStatic, "Do you still want to use this drive letter?", 17, 24, 139, 8, 0, true},
                                          }},
       {IDD_WIDGET_ENGINE, 343, 117, "", 8, {
-                                               {IDOK, kButton, "", 206, 92, 61, 16, 0, true},
-                                               {IDCANCEL, kButton, "", 269, 92, 62, 16, 0, true},
+                                               {IDOK, kButton, "Download", 206, 92, 61, 16, WS_TABSTOP, true},
+                                               {IDCANCEL, kButton, "Next", 269, 92, 62, 16, WS_TABSTOP, true},
                                                {-1, kStatic, "You need to first download and install YAHOO! Widgets Engine.", 10, 14, 206, 8, 0, true},
                                                {-1, kStatic, "If you wish to download and install YAHOO! Widgets Engine, please click on the \"Download\" button.", 10, 34, 324, 8, 0, true},
                                                {-1, kStatic, "If you have already installed YAHOO! Widgets Engine, please click on the \"Next\" button to", 10, 54, 289, 8, 0, true},
                                                {-1, kStatic, "proceed to the next step.", 10, 74, 82, 8, 0, true},
                                            }},
       {IDD_MODEL_SELECT, 150, 115, "", 8, {
-                                              {IDOK, kButton, "", 11, 90, 62, 16, 0, true},
-                                              {IDCANCEL, kButton, "", 75, 90, 62, 16, 0, true},
-                                              {IDC_MODEL_7100, kButton, "KX-7100", 11, 42, 45, 10, BS_AUTORADIOBUTTON | WS_GROUP, true},
+                                              {IDOK, kButton, "OK", 11, 90, 62, 16, WS_TABSTOP, true},
+                                              {IDCANCEL, kButton, "Cancel", 75, 90, 62, 16, WS_TABSTOP, true},
+                                              {IDC_MODEL_7100, kButton, "KX-7100", 11, 42, 45, 10, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, true},
                                               {IDC_MODEL_7200, kButton, "KX-7200", 11, 56, 45, 10, BS_AUTORADIOBUTTON, true},
                                               {IDC_MODEL_7400, kButton, "KX-7400", 11, 70, 45, 10, BS_AUTORADIOBUTTON, true},
                                               {-1, kStatic, "The model type cannot be recognized.", 11, 15, 124, 8, WS_GROUP, true},
                                               {-1, kStatic, "Please select:", 11, 26, 46, 8, 0, true},
                                           }},
       {IDD_ABOUT, 267, 71, "", 9, {
-                                      {IDOK, kButton, "", 191, 49, 68, 16, 0, true},
+                                      {IDOK, kButton, "OK", 191, 49, 68, 16, WS_TABSTOP, true},
                                       {-1, kStatic, "#128", 11, 25, 20, 20, SS_ICON, true},
                                       {-1, kStatic, "Nexora Storage Utility", 37, 18, 111, 8, 0, true},
                                       {-1, kStatic, "Copyright (C) Nexora Technology. All rights reserved.", 37, 29, 218, 9, 0, true},
@@ -464,7 +465,7 @@ TEST(Dialogs, TemplatesHaveTheirFrameSizeFontAndControls) {
       EXPECT_EQ(g.style & w.mustHave, w.mustHave) << "style " << std::hex << g.style;
       EXPECT_EQ((g.style & WS_VISIBLE) != 0, w.visible) << "visibility, style " << std::hex << g.style;
       EXPECT_TRUE(g.style & WS_CHILD) << "style " << std::hex << g.style;
-      if (g.cls == kButton && w.text[0] == '\0') {
+      if (g.cls == kButton && (w.mustHave & BS_TYPEMASK) == 0) {
         EXPECT_LE(g.style & 0x0F, static_cast<DWORD>(BS_DEFPUSHBUTTON)) << "push button, style " << std::hex << g.style;
       }
       if (g.cls == kCombo) {
@@ -489,6 +490,63 @@ TEST(Dialogs, EveryTemplateCreatesAWindow) {
         EXPECT_NE(GetDlgItem(w, c.id), nullptr) << "dialog " << t.id << " control " << c.id;
       }
     }
+    DestroyWindow(w);
+  }
+}
+
+// Tab visits the controls a person can reach in the order they are seen:
+// top to bottom, within a panel its left column before its right one,
+// coming round from the last to the first. Each list starts at the stop
+// that has the focus when the window opens (the main window's frame buttons
+// come round after Exit, so that the device list has it). Shift+Tab goes
+// the same way back.
+struct TabOrderCase {
+  int id;
+  std::vector<int> controls;
+};
+
+const TabOrderCase kTabOrders[] = {
+    {IDD_MAIN, {IDC_DEVICE_LIST, IDC_REFRESH, IDC_WEB, IDC_IP, IDC_NETMASK, IDC_GATEWAY, IDC_DHCP_COMBO, IDC_APPLY, IDC_SHARE_LIST, IDC_DRIVE_COMBO, IDC_MAP, IDC_UNMAP, IDC_ABOUT, IDC_EXIT, IDC_MINIMIZE, IDC_CLOSE}},
+    {IDD_LOGIN, {IDC_LOGIN_USER, IDC_LOGIN_PASSWORD, IDOK, IDCANCEL}},
+    {IDD_LANGUAGE, {IDC_LANGUAGE_COMBO, IDOK, IDCANCEL}},
+    {IDD_RESTART_WAIT, {}},
+    {IDD_INSTALL_PROGRESS, {}},
+    {IDD_DRIVE_IN_USE, {IDOK, IDCANCEL}},
+    {IDD_WIDGET_ENGINE, {IDOK, IDCANCEL}},
+    {IDD_MODEL_SELECT, {IDOK, IDCANCEL, IDC_MODEL_7100}},
+    {IDD_ABOUT, {IDOK}},
+};
+
+// The ids of the controls that Tab (or Shift+Tab, back) visits from the
+// first one until it comes round again.
+std::vector<int> TabCycle(HWND dialog, bool back) {
+  std::vector<int> ids;
+  HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+  HWND at = first;
+  while (at != nullptr && ids.size() < 64) {
+    ids.push_back(GetDlgCtrlID(at));
+    at = GetNextDlgTabItem(dialog, at, back ? TRUE : FALSE);
+    if (at == first) break;
+  }
+  return ids;
+}
+
+std::string IdList(const std::vector<int>& ids) {
+  std::string text;
+  for (int id : ids) text += (text.empty() ? "" : " ") + std::to_string(id);
+  return "[" + text + "]";
+}
+
+TEST(Dialogs, TabVisitsTheControlsInTheirVisualOrder) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
+  ASSERT_TRUE(InitCommonControlsEx(&icc));
+  for (const TabOrderCase& t : kTabOrders) {
+    HWND w = CreateDialogParamA(Module(), MAKEINTRESOURCEA(t.id), nullptr, NoDialogProc, 0);
+    ASSERT_NE(w, nullptr) << "dialog " << t.id << " could not be created, error " << GetLastError();
+    EXPECT_EQ(IdList(t.controls), IdList(TabCycle(w, false))) << "dialog " << t.id << ": Tab";
+    std::vector<int> back = t.controls;
+    if (!back.empty()) std::reverse(back.begin() + 1, back.end());
+    EXPECT_EQ(IdList(back), IdList(TabCycle(w, true))) << "dialog " << t.id << ": Shift+Tab";
     DestroyWindow(w);
   }
 }
@@ -532,6 +590,36 @@ TEST(DialogSkins, EverySkinnedTemplateFindsItsBitmapsAndControls) {
       if (control != 0) named.push_back(control);
     for (int control : named) {
       EXPECT_NE(GetDlgItem(w, control), nullptr) << "template " << id << ": no control " << control;
+    }
+    DestroyWindow(w);
+  }
+}
+
+// A skin button draws only its bitmap; its window text is what a screen
+// reader says for it, so every skin button of the skin table carries the
+// name that the template table gives it.
+TEST(DialogSkins, EverySkinButtonIsNamedByItsFunction) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
+  ASSERT_TRUE(InitCommonControlsEx(&icc));
+  const std::vector<TemplateCase> templates = Templates();
+  for (UINT id : kSkinnedTemplates) {
+    const TemplateCase* want = nullptr;
+    for (const TemplateCase& t : templates)
+      if (t.id == static_cast<int>(id)) want = &t;
+    ASSERT_NE(want, nullptr) << "template " << id << " is missing from the template table";
+    HWND w = CreateDialogParamA(Module(), MAKEINTRESOURCEA(id), nullptr, NoDialogProc, 0);
+    ASSERT_NE(w, nullptr) << "template " << id << " could not be created, error " << GetLastError();
+    for (const SkinButtonFaces& b : DialogSkinSettings(id).buttons) {
+      const char* name = nullptr;
+      for (const ItemCase& c : want->items)
+        if (c.id == b.controlId && std::string(c.cls) == kButton) name = c.text;
+      if (name == nullptr || name[0] == '\0') {
+        ADD_FAILURE() << "template " << id << ": skin button " << b.controlId << " has no name in the template table";
+        continue;
+      }
+      char text[64] = {};
+      GetDlgItemTextA(w, b.controlId, text, sizeof text);
+      EXPECT_STREQ(name, text) << "template " << id << ": window text of skin button " << b.controlId;
     }
     DestroyWindow(w);
   }

@@ -2,8 +2,9 @@
 // must show its whole text: each one is measured in the dialog's font,
 // wrapped as the static control wraps it, against the control's own
 // rectangle, and a failure names the template, the control and the width in
-// dialog units that its text needs. The fonts of the caption glyphs and the
-// lists must be installed.
+// dialog units that its text needs. (Skin buttons carry names for screen
+// readers that they never draw, so buttons are not measured.) The fonts of
+// the caption glyphs and the lists must be installed.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -1,5 +1,6 @@
 // The skin button: the face of each state, the plain face without images,
-// and the mouse rules (press tracking, moving off, double clicks, hover).
+// the mouse rules (press tracking, moving off, double clicks, hover) and the
+// keyboard (focus rectangle, Space and Enter).
 #include "skin_button.h"
 #include "dialog_skins.h"
 #include "resource.h"
@@ -8,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using namespace skintest;
 
@@ -20,10 +23,12 @@ class ClickCountingDialog : public CSkinDialog {
 public:
   ClickCountingDialog() : CSkinDialog(IDD_DRIVE_IN_USE, nullptr, DialogSkinSettings(IDD_DRIVE_IN_USE)) {}
   int okClicks = 0;
+  int cancelClicks = 0;
   int doubleClicks = 0;
 
 protected:
   void OnOK() override { ++okClicks; }
+  void OnCancel() override { ++cancelClicks; }
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_DOUBLECLICKED) ++doubleClicks;
     return CSkinDialog::WindowProc(message, wParam, lParam);
@@ -261,6 +266,116 @@ TEST(SkinButtonMouse, LosingFocusWhileHeldEndsTracking) {
     MouseUp();
     fwtest::PumpMessages(100);
   });
+}
+
+// The pixels of a button's client area that differ from its bitmap, within
+// the part the bitmap covers.
+std::vector<POINT> PixelsOffTheBitmap(HWND button, UINT bitmapId) {
+  ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  fwtest::PumpMessages(20);
+  Capture shot(button);
+  const SIZE size = BitmapSize(bitmapId);
+  HBITMAP bitmap = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId));
+  HDC memory = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  std::vector<POINT> off;
+  for (int y = 0; y < std::min<int>(shot.Height(), size.cy); ++y)
+    for (int x = 0; x < std::min<int>(shot.Width(), size.cx); ++x)
+      if (shot.At(x, y) != ::GetPixel(memory, x, y)) off.push_back(POINT{x, y});
+  ::SelectObject(memory, old);
+  ::DeleteDC(memory);
+  ::DeleteObject(bitmap);
+  return off;
+}
+
+// Whether the pixels draw a rectangle's outline that lies inside the face
+// (not on its edge) and is drawn along at least half of its length in dots.
+bool IsFocusOutlineInside(const std::vector<POINT>& pixels, HWND button) {
+  if (pixels.empty()) return false;
+  RECT face;
+  ::GetClientRect(button, &face);
+  RECT box{pixels[0].x, pixels[0].y, pixels[0].x, pixels[0].y};
+  for (const POINT& p : pixels) {
+    box.left = std::min(box.left, p.x);
+    box.top = std::min(box.top, p.y);
+    box.right = std::max(box.right, p.x);
+    box.bottom = std::max(box.bottom, p.y);
+  }
+  if (box.left <= 0 || box.top <= 0 || box.right >= face.right - 1 || box.bottom >= face.bottom - 1) return false;
+  for (const POINT& p : pixels)
+    if (p.x != box.left && p.x != box.right && p.y != box.top && p.y != box.bottom) return false;
+  const long outline = 2 * (box.right - box.left) + 2 * (box.bottom - box.top);
+  return static_cast<long>(pixels.size()) * 4 >= outline;
+}
+
+TEST(SkinButtonKeyboard, FocusRectangleShowsOnlyOnTheFocusedButton) {
+  struct Button {
+    int id;
+    UINT face;
+  };
+  const Button buttons[] = {{IDOK, IDB_OK}, {IDCANCEL, IDB_CANCEL}};
+  for (const Button& focused : buttons) {
+    ClickCountingDialog dlg;
+    RunModal(dlg, [&](CDialog& d) {
+      MoveAway(d.m_hWnd);
+      ::SetFocus(::GetDlgItem(d.m_hWnd, focused.id));
+      fwtest::PumpMessages(30);
+      for (const Button& b : buttons) {
+        const std::vector<POINT> off = PixelsOffTheBitmap(::GetDlgItem(d.m_hWnd, b.id), b.face);
+        if (b.id == focused.id) {
+          EXPECT_TRUE(IsFocusOutlineInside(off, ::GetDlgItem(d.m_hWnd, b.id)))
+              << "button " << b.id << " with the focus: expected a dotted rectangle inside its face, got "
+              << off.size() << " pixels off image " << b.face;
+        } else {
+          EXPECT_EQ(0u, off.size()) << "button " << b.id << " without the focus (button " << focused.id
+                                    << " has it): expected exactly image " << b.face;
+        }
+      }
+    });
+  }
+}
+
+TEST(SkinButtonKeyboard, SpaceAndEnterPressTheFocusedButton) {
+  struct KeyCase {
+    WORD key;
+    int focus;
+    int okClicks;
+    int cancelClicks;
+  };
+  // Enter on Cancel is the telling case: the dialog manager alone would
+  // press the default button (OK).
+  const KeyCase cases[] = {{VK_SPACE, IDOK, 1, 0},
+                           {VK_SPACE, IDCANCEL, 0, 1},
+                           {VK_RETURN, IDOK, 1, 0},
+                           {VK_RETURN, IDCANCEL, 0, 1}};
+  for (const KeyCase& c : cases) {
+    const std::string what = std::string(c.key == VK_SPACE ? "Space" : "Enter") + " on button " + std::to_string(c.focus);
+    ClickCountingDialog dlg;
+    RunModal(dlg, [&](CDialog& d) {
+      MoveAway(d.m_hWnd);
+      HWND button = ::GetDlgItem(d.m_hWnd, c.focus);
+      ::SetFocus(button);
+      auto clicks = [&dlg] { return dlg.okClicks + dlg.cancelClicks; };
+      KeyDown(c.key);
+      if (c.key == VK_SPACE) {
+        // As a system push button: pushed while the key is held, clicked
+        // when it is let go.
+        WaitForInDialog(d.m_hWnd, [button] { return (::SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; });
+        EXPECT_NE(0, ::SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED) << what << " held: expected the pushed state";
+        EXPECT_EQ(0, clicks()) << what << " held: expected no click yet";
+      } else {
+        // A held Enter repeats its key-down; the button is pressed once.
+        KeyDown(c.key);
+      }
+      KeyUp(c.key);
+      WaitForInDialog(d.m_hWnd, [&] { return clicks() > 0; });
+      WaitForInDialog(
+          d.m_hWnd, [] { return false; }, 150);
+      EXPECT_EQ(c.okClicks, dlg.okClicks) << what << ": OK clicks";
+      EXPECT_EQ(c.cancelClicks, dlg.cancelClicks) << what << ": Cancel clicks";
+      EXPECT_EQ(button, ::GetFocus()) << what << ": the focus stays on the button";
+    });
+  }
 }
 
 TEST(SkinButtonState, CheckStaysZeroForPushButtons) {

@@ -111,6 +111,21 @@ bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
   return true;
 }
 
+bool WaitForInDialog(HWND dialog, const std::function<bool()>& cond, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (::IsDialogMessageA(dialog, &msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    if (cond()) return true;
+    if (::GetTickCount() - start > timeoutMs) return cond();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
 void RunModal(CDialog& dlg, const std::function<void(CDialog&)>& body) {
   fwtest::ScopedSeams seams;
   fwtest::SetModalWatchdog(30000);
@@ -133,6 +148,20 @@ void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
   ::SendInput(1, &input, sizeof(input));
 }
 }  // namespace
+
+namespace {
+void SendKey(WORD key, DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(key, 0));
+  input.ki.dwFlags = flags;
+  ::SendInput(1, &input, sizeof(input));
+}
+}  // namespace
+
+void KeyDown(WORD key) { SendKey(key, 0); }
+void KeyUp(WORD key) { SendKey(key, KEYEVENTF_KEYUP); }
 
 void MouseMoveTo(POINT screen) {
   ::SetCursorPos(screen.x, screen.y);

@@ -48,6 +48,15 @@ bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs = 2000);
 // (also when an assertion left body early).
 void RunModal(CDialog& dlg, const std::function<void(CDialog&)>& body);
 
+// As WaitFor, but runs the messages as a dialog's own message loop does
+// (IsDialogMessage first), so that keys reach the dialog manager: Tab,
+// Enter and Escape work as they do for a person.
+bool WaitForInDialog(HWND dialog, const std::function<bool()>& cond, DWORD timeoutMs = 2000);
+
+// Real key input (SendInput) to the window with the keyboard focus.
+void KeyDown(WORD key);
+void KeyUp(WORD key);
+
 // Real mouse input (SendInput) at a screen point.
 void MouseMoveTo(POINT screen);
 void MouseDown();

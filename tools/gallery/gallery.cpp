@@ -22,6 +22,7 @@
 #include "framework.h"
 #include "resource.h"
 #include "dialog_skins.h"
+#include "skin_button.h"
 #include "skin_list.h"
 #include "skin_progress.h"
 
@@ -94,6 +95,9 @@ protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_TIMER && wParam == kCaptureTimer) {
       KillTimer(kCaptureTimer);
+      // Skin buttons show their plain faces: a dialog whose focus starts on
+      // one (its default button) is taken without the focus rectangle.
+      if (dynamic_cast<CSkinButton*>(CWnd::FromHandlePermanent(::GetFocus())) != nullptr) ::SetFocus(nullptr);
       ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
       ::RedrawWindow(m_hWnd, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);

@@ -131,7 +131,7 @@ RECT ClientRectOnScreen(HWND hwnd) {
 bool IsMessageBoxLike(HWND hwnd) {
   // A system message box: one text static (id 0xFFFF), perhaps an icon,
   // and push buttons with standard ids and texts. Dialogs of the program
-  // have more statics, other controls, or text-less skinned buttons.
+  // have more statics, other controls, or owner-drawn skinned buttons.
   if (ClassOf(hwnd) != "#32770") return false;
   int texts = 0, buttons = 0;
   for (HWND c : ChildWindows(hwnd, false)) {

@@ -7,14 +7,11 @@
 #   source tests/e2e/mpr_standin/standin-lib.sh
 #   mpr_standin_setup "$program" "$workdir" devices.ini   # sets MPR_EXE, MPR_LOG, MPR_STATE
 #   e2e_run_exe "$MPR_EXE"
+#   mpr_mark; ...; e2e_check ... "$(mpr_add_line Y: '\\10.203.0.2\Public' '""' '""' 1 0)" "$(mpr_calls)"
 #
 # The shares of the devices in the ini file (their "address" and "shares")
 # are the ones that exist; any credentials are accepted unless
 # NEXORA_MPR_ACCEPT says otherwise (see mpr_standin.cpp).
-
-# next_letter L: the letter after L in the drive-letter combo's order (Z:
-# first), where a share's companion goes: Y: -> X:.
-next_letter() { printf '%b:' "\\$(printf '%03o' $(($(printf '%d' "'${1:0:1}") - 1)))"; }
 
 # Windows form (drive Z:, Wine's view of /) of a Unix path.
 mpr_windows_path() {
@@ -58,4 +55,24 @@ mpr_standin_setup() {
   NEXORA_MPR_LOG=$(mpr_windows_path "$MPR_LOG")
   NEXORA_MPR_STATE=$(mpr_windows_path "$MPR_STATE")
   NEXORA_MPR_SHARES=$(mpr_ini_shares "$ini")
+}
+
+# mpr_mark: later mpr_calls look only at the calls logged from now on.
+mpr_mark() {
+  MPR_MARK=$(wc -l <"$MPR_LOG")
+}
+
+# mpr_calls: the connect and cancel calls logged since the mark, one a line.
+mpr_calls() {
+  tail -n +"$((MPR_MARK + 1))" "$MPR_LOG" | grep -E '^WNet(Add|Cancel)' || true
+}
+
+# The log lines of a call: mpr_add_line LETTER REMOTE PASSWORD USER FLAGS
+# RESULT (PASSWORD and USER quoted, or NULL) and mpr_cancel_line LETTER
+# RESULT.
+mpr_add_line() {
+  printf 'WNetAddConnection2A type=1 local="%s" remote="%s" provider=NULL password=%s user=%s flags=%s -> %s\n' "$@"
+}
+mpr_cancel_line() {
+  printf 'WNetCancelConnection2A name="%s" flags=1 force=1 -> %s\n' "$1" "$2"
 }
