@@ -98,7 +98,10 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::OnFirstDiscovery() {
-  UpdateWindow();  // painted with its empty lists before the wait
+  // The modal loop would show the window only once its queue is empty, after
+  // the discovery: it is shown and painted with its empty lists now.
+  ShowWindow(SW_SHOW);
+  UpdateWindow();
   OnRefresh();
 }
 
