@@ -137,7 +137,7 @@ TEST(SkinScrollBarThumb, FollowsTheListHoweverItScrolls) {
         {"Down key 30 times", [&] { keys(VK_DOWN, 30); }},
         {"Page Down key twice", [&] { keys(VK_NEXT, 2); }},
         {"End key", [&] { keys(VK_END, 1); }},
-        {"wheel two notches down", [&] { list.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, -2 * WHEEL_DELTA), 0); }},
+        {"wheel two notches down", [&] { list.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), 0); }},
         {"LVM_ENSUREVISIBLE of row 45", [&] { list.SendMessage(LVM_ENSUREVISIBLE, 45, FALSE); }},
         {"LVM_SCROLL by 7 rows and 120 pixels", [&] { list.Scroll(CSize(120, 7 * rowHeight)); }},
         {"WM_VSCROLL and WM_HSCROLL a page on", [&] {
