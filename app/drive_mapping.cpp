@@ -13,6 +13,7 @@
 #include "drive_table.h"
 #include "host_platform.h"
 #include "lan_rules.h"
+#include "share_match.h"
 #include "login_dlg.h"
 #include "main_dlg.h"
 #include "windows_version.h"
@@ -26,7 +27,6 @@ constexpr char kUnmapFailedText[] =
     "Please select a drive to disconnect and verify that the drive is not being accessed.";
 constexpr char kUnmappedText[] = "Successfully unmapped drive.";
 
-constexpr char kCompanionPrefix[] = "Recycle Bin - ";
 // The old-NT login is tried this many times in a row, without a pause.
 constexpr int kOldNtAttempts = 6;
 // WNetGetUserA's buffer for the logged-on user.

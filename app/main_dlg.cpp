@@ -15,8 +15,6 @@
 namespace {
 
 // Class and subclass of the storage devices the program looks for.
-constexpr unsigned kStorageClass = 3;
-constexpr unsigned kStorageSubclass = 3;
 
 struct ListColumn {
   const char* title;
@@ -116,7 +114,7 @@ void CMainDlg::OnRefresh() {
 
   // Discovery blocks this thread; the button stays disabled meanwhile.
   refreshButton.EnableWindow(FALSE);
-  DiscoverDevices(kStorageClass, kStorageSubclass);
+  DiscoverDevices(kStorageDeviceClass, kStorageDeviceSubclass);
   refreshButton.EnableWindow(TRUE);
 
   int index = 0;

@@ -23,6 +23,11 @@ struct DeviceListRecord {
 };
 extern DeviceListRecord DeviceList;
 
+// The class and subclass of the storage devices, which the program and
+// nexora-cli discover.
+constexpr unsigned kStorageDeviceClass = 3;
+constexpr unsigned kStorageDeviceSubclass = 3;
+
 // Rebuilds DeviceList: one request through every interface, a 50 ms pause,
 // then one listening window of 32 cycles for all interfaces together: a wait
 // of up to 10 ms for any receive socket, every datagram then waiting on

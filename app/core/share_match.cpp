@@ -30,7 +30,7 @@ bool HostMatches(const char* host, const char* name, const char* address, HostMa
 }  // namespace
 
 bool IsRecycleBinShare(const char* shareName) {
-  return shareName != nullptr && std::strncmp(shareName, "Recycle Bin", 11) == 0;
+  return shareName != nullptr && std::strncmp(shareName, kRecycleBinName, sizeof kRecycleBinName - 1) == 0;
 }
 
 const char* MappedDriveForShare(const char* shareName, const char* deviceName,

@@ -9,8 +9,15 @@ enum class HostMatch {
   AddressOnly,  // LAN port change
 };
 
-// True when the share is a recycle-bin companion the list leaves out: its
-// first 11 characters are "Recycle Bin" (case-sensitive).
+// A share named kCompanionPrefix and another share's name is that share's
+// companion: it is mapped and unmapped with it. The shares list leaves out
+// every share whose name begins with kRecycleBinName.
+constexpr char kRecycleBinName[] = "Recycle Bin";
+constexpr char kCompanionPrefix[] = "Recycle Bin - ";
+static_assert(sizeof kRecycleBinName == 12, "the list's rule compares 11 characters");
+
+// True when the share is a recycle-bin share the list leaves out: its first
+// characters are kRecycleBinName (case-sensitive).
 bool IsRecycleBinShare(const char* shareName);
 
 // Drive text ("D:") of the letter that shows shareName (the name as listed,

@@ -240,7 +240,7 @@ bool CheckOptions(const Arguments& a, bool classes, bool user, bool password, bo
 
 // Runs the window's discovery and finds the device; prints why not.
 NasDevice* FindDevice(const std::string& address) {
-  DiscoverDevices(3, 3);
+  DiscoverDevices(kStorageDeviceClass, kStorageDeviceSubclass);
   NasDevice* d = FindDeviceByAddress(address.c_str());
   if (!d) Failure("nexora-cli: no device found at " + address);
   return d;
@@ -507,7 +507,7 @@ int Run(int argc, char** argv) {
     for (const char* i : kItems) known = known || a.positional[1] == i;
     if (!known) return UsageError("unknown query item '" + a.positional[1] + "'");
   }
-  unsigned deviceClass = 3, deviceSubclass = 3;
+  unsigned deviceClass = kStorageDeviceClass, deviceSubclass = kStorageDeviceSubclass;
   if (a.haveClass && !ParseSmallNumber(a.classText, &deviceClass))
     return UsageError("--class needs a number 0..255, got '" + a.classText + "'");
   if (a.haveSubclass && !ParseSmallNumber(a.subclassText, &deviceSubclass))

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include "ui_wait.h"
@@ -171,7 +172,7 @@ std::string CmdPing(const Args& a) {
 
 std::string CmdHelp(const Args& a) {
   a.Check(0, {});
-  return Reply().Str("text", kHelpText).Line();
+  return Reply().Str("text", HelpText()).Line();
 }
 
 std::string CmdSet(const Args& a) {
@@ -866,54 +867,197 @@ std::string CmdQuit(const Args& a) {
   return "ok";
 }
 
+// One verb of the command language: its handler, and its entry in the help
+// text (the one list of the verbs).
 struct Command {
   const char* verb;
   Handler run;
   // Waits first while the target waits for a device (unless during-wait=1).
-  bool waitsForTarget = true;
+  bool waitsForTarget;
+  const char* section;  // the help's heading; rows of one section stand together
+  const char* usage;  // the arguments after the verb
+  const char* help;  // what it does and replies; lines end in '\n'
 };
 
 const Command kCommands[] = {
-    {"ping", CmdPing, false},
-    {"help", CmdHelp, false},
-    {"set", CmdSet, false},
-    {"sleep", CmdSleep, false},
-    {"attach", CmdAttach, false},
-    {"windows", CmdWindows, false},
-    {"wait-window", CmdWaitWindow, false},
-    {"wait-modal", CmdWaitModal, false},
-    {"wait-gone", CmdWaitGone, false},
-    {"use", CmdUse, false},
-    {"window", CmdWindow},
-    {"controls", CmdControls},
-    {"control", CmdControl},
-    {"text", CmdText},
-    {"click", CmdClick},
-    {"click-at", CmdClickAt},
-    {"move", CmdMove},
-    {"bm-click", CmdBmClick},
-    {"command", CmdCommand},
-    {"close", CmdClose},
-    {"sync", CmdSync, false},
-    {"hung", CmdHung, false},
-    {"lv-read", CmdLvRead},
-    {"lv-selected", CmdLvSelected},
-    {"lv-click", CmdLvClick},
-    {"cb-read", CmdCbRead},
-    {"cb-select", CmdCbSelect},
-    {"cb-set", CmdCbSet},
-    {"ip-read", CmdIpRead},
-    {"ip-type", CmdIpType},
-    {"type", CmdType},
-    {"keys", CmdKeys},
-    {"focus", CmdFocus},
-    {"msgbox", CmdMsgbox, false},
-    {"screenshot", CmdScreenshot, false},
-    {"exit-code", CmdExitCode, false},
-    {"quit", CmdQuit, false},
+    {"ping", CmdPing, false, "Session", "",
+     "ok (measures a round trip)"},
+    {"help", CmdHelp, false, "Session", "",
+     "ok text=\"this text\""},
+    {"set", CmdSet, false, "Session", "timeout=MS",
+     "default for waits and messages (5000)"},
+    {"sleep", CmdSleep, false, "Session", "MS",
+     ""},
+    {"quit", CmdQuit, false, "Session", "",
+     "ok, then the driver ends (also at EOF)"},
+    {"attach", CmdAttach, false, "Windows", "TITLE [class=C] [timeout=MS]",
+     "wait for a visible top-level window with\n"
+     "exactly that title; its process becomes the\n"
+     "target, the window main and current\n"
+     "-> hwnd pid title class"},
+    {"wait-window", CmdWaitWindow, false, "Windows", "[title=T] [class=C] [timeout=MS]",
+     "a visible top-level window of the target (any\n"
+     "but main when no filter); becomes current"},
+    {"wait-modal", CmdWaitModal, false, "Windows", "[timeout=MS]",
+     "the innermost modal window of the target (a\n"
+     "dialog or message box whose owner is disabled);\n"
+     "becomes current -> hwnd title class kind=msgbox|dialog"},
+    {"wait-gone", CmdWaitGone, false, "Windows", "[W] [timeout=MS]",
+     "until W is destroyed or hidden"},
+    {"use", CmdUse, false, "Windows", "W",
+     "make W current"},
+    {"window", CmdWindow, true, "Windows", "[W]",
+     "hwnd title class rect client visible enabled\n"
+     "foreground pid"},
+    {"windows", CmdWindows, false, "Windows", "",
+     "visible top-level windows of the target\n"
+     "-> count windows=[[hwnd \"title\" \"class\" enabled] ...]"},
+    {"close", CmdClose, true, "Windows", "[W]",
+     "posts WM_CLOSE (as Alt+F4 or the task bar do)"},
+    {"sync", CmdSync, false, "Windows", "[W] [timeout=MS]",
+     "waits until W's thread is idle: it answers\n"
+     "messages at once (e.g. after a click that\n"
+     "blocks it, and the input queued meanwhile)"},
+    {"hung", CmdHung, false, "Windows", "[W]",
+     "Windows' own test for a hung window\n"
+     "(IsHungAppWindow) -> hung=0|1"},
+    {"controls", CmdControls, true, "Controls", "[W] [all=1]",
+     "children (all=1: all descendants)\n"
+     "-> count controls=[[hwnd id \"class\" \"text\" visible\n"
+     "enabled [rect]] ...]"},
+    {"control", CmdControl, true, "Controls", "C",
+     "hwnd id class text visible enabled focused rect style"},
+    {"text", CmdText, true, "Controls", "C",
+     "text=\"...\" (waits for a busy window; listings\n"
+     "do not, and show the stored text then)"},
+    {"click", CmdClick, true, "Controls", "C [button=left|right] [double=1]",
+     "real mouse click at the centre of the visible\n"
+     "part; refused when C is hidden, disabled (or its\n"
+     "window is) or covered -> x y"},
+    {"click-at", CmdClickAt, true, "Controls", "X Y [button=..] [double=1]",
+     "real click at screen pixel X,Y"},
+    {"move", CmdMove, true, "Controls", "X Y",
+     "move the real mouse"},
+    {"bm-click", CmdBmClick, true, "Controls", "C",
+     "posts BM_CLICK (reaches hidden buttons)"},
+    {"command", CmdCommand, true, "Controls", "C [code=N]",
+     "posts WM_COMMAND(id, code, C) to C's parent\n"
+     "(code defaults to BN_CLICKED)"},
+    {"lv-read", CmdLvRead, true, "List views", "C",
+     "rows cols columns=[\"..\"] items=[[\"..\" ..] ..]\n"
+     "selected (-1: none) top (first row in view)\n"
+     "per-page (rows that fit whole) scroll-x (pixels\n"
+     "the view is scrolled to the right) cols-in-view=[..]\n"
+     "(columns wholly in view across)"},
+    {"lv-selected", CmdLvSelected, true, "List views", "C",
+     "index focused"},
+    {"lv-click", CmdLvClick, true, "List views", "C ROW [col=N] [button=..] [double=1]",
+     "real click on the row's label (or column N)"},
+    {"cb-read", CmdCbRead, true, "Combo boxes", "C",
+     "count items=[..] selected text dropped"},
+    {"cb-select", CmdCbSelect, true, "Combo boxes", "C INDEX|TEXT [text=T] [via=mouse|keys] [timeout=MS]",
+     "opens the list with a click and clicks the item\n"
+     "(items out of view, or via=keys: arrow keys and\n"
+     "Enter), then waits for the selection -> as cb-read"},
+    {"cb-set", CmdCbSet, true, "Combo boxes", "C INDEX|TEXT [text=T]",
+     "for combo boxes no person can reach (hidden):\n"
+     "CB_SETCURSEL, then posts CBN_SELCHANGE to the\n"
+     "parent -> as cb-read"},
+    {"ip-read", CmdIpRead, true, "IP address controls and edits", "C",
+     "address blank filled fields=[\"10\" ..]"},
+    {"ip-type", CmdIpType, true, "IP address controls and edits", "C TEXT [field=N] [clear=1]",
+     "clicks into field N (0) and types TEXT as\n"
+     "keys (clear=1 first empties every field with\n"
+     "Home, Shift+End, Del) -> as ip-read"},
+    {"type", CmdType, true, "IP address controls and edits", "C TEXT [clear=1]",
+     "clicks into C, types TEXT -> text"},
+    {"keys", CmdKeys, true, "IP address controls and edits", "SEQ",
+     "keys to the focused window: characters and\n"
+     "{ENTER} {ESC} {TAB} {SPACE} {BACK} {DEL} {HOME}\n"
+     "{END} {LEFT} {RIGHT} {UP} {DOWN} {PGUP} {PGDN}\n"
+     "{INS} {F1}..{F12}, modifiers {SHIFT+TAB}\n"
+     "{CTRL+a} {ALT+F4}, repeats {DOWN 3}, {{} {}}"},
+    {"focus", CmdFocus, true, "IP address controls and edits", "[W]",
+     "the keyboard focus of W's thread: hwnd id class\n"
+     "[ip=ID field=0..3] window active foreground"},
+    {"msgbox", CmdMsgbox, false, "Message boxes", "[timeout=MS]",
+     "waits for a message box of the target; becomes\n"
+     "current -> hwnd caption text icon=hand|exclamation|\n"
+     "information|question|none|unknown buttons=[\"OK\" ..]\n"
+     "(press one with: click OK)"},
+    {"screenshot", CmdScreenshot, false, "Pictures and the process", "PATH [W|screen]",
+     "BMP of the screen (default) or of W's rectangle;\n"
+     "Unix paths are accepted -> path width height"},
+    {"exit-code", CmdExitCode, false, "Pictures and the process", "[timeout=MS]",
+     "waits for the target to end -> code (err running)"},
 };
 
+// The column where the help of a verb starts.
+constexpr size_t kHelpColumn = 40;
+
+// The help text: what the language is, then every verb of kCommands by
+// section, its usage in a column of 38 and its help beside and below.
+std::string BuildHelpText() {
+  std::string text =
+      "nexora-uidriver: drives a Win32 program as a person would (real mouse and keys\n"
+      "through SendInput), for end-to-end tests. Run it under wine in the same Wine\n"
+      "prefix and display as the program. It reads one command per line on stdin and\n"
+      "writes exactly one reply line per command on stdout. Use the driver of the\n"
+      "program's build (same word size: 32 or 64 bit).\n"
+      "\n"
+      "Command lines: VERB ARG... Words are separated by spaces; double quotes group a\n"
+      "word and take \\\" \\\\ \\n \\t \\r \\xHH. Options are key=value (value may be quoted).\n"
+      "Replies: 'ok key=value ...' or 'err CODE \"message\"'. Values are numbers, words,\n"
+      "handles (0x...), quoted strings, or lists [a b c]; rectangles are [left top right\n"
+      "bottom] in screen pixels. Error codes: bad-args unknown-command no-target timeout\n"
+      "not-found gone busy hidden disabled covered not-visible not-msgbox wrong-class\n"
+      "running access bitness input capture io.\n"
+      "\n"
+      "Windows (W): main (the attached window), current (default; the window chosen by\n"
+      "the last attach/wait-window/wait-modal/msgbox/use; falls back to main once it is\n"
+      "gone), or a 0x handle. Controls (C), looked up in the current window: a dialog id\n"
+      "(1002), a handle (0x...), or a text (OK, \"Cancel\", text=123; '&' ignored).\n"
+      "\n"
+      "Every command on a window first waits (up to the timeout) while the target\n"
+      "waits for a device (its window answers then, but is not settled); with\n"
+      "during-wait=1 it goes at once, as a user acts during the wait.\n"
+      "\n";
+  const char* section = "";
+  for (const Command& c : kCommands) {
+    if (std::strcmp(c.section, section) != 0) {
+      section = c.section;
+      text += std::string(section) + "\n";
+    }
+    std::string usage = std::string("  ") + c.verb + (*c.usage != '\0' ? " " : "") + c.usage;
+    const char* line = c.help;
+    bool first = true;
+    while (first || *line != '\0') {
+      const char* end = std::strchr(line, '\n');
+      const std::string part = end != nullptr ? std::string(line, end) : std::string(line);
+      if (first) {
+        if (part.empty()) {
+          text += usage + "\n";
+        } else if (usage.size() + 1 < kHelpColumn) {
+          text += usage + std::string(kHelpColumn - usage.size(), ' ') + part + "\n";
+        } else {  // a long usage has its help on the next line
+          text += usage + "\n" + std::string(kHelpColumn, ' ') + part + "\n";
+        }
+      } else {
+        text += std::string(kHelpColumn, ' ') + part + "\n";
+      }
+      first = false;
+      line = end != nullptr ? end + 1 : line + part.size();
+    }
+  }
+  return text;
+}
+
 }  // namespace
+
+const std::string& HelpText() {
+  static const std::string text = BuildHelpText();
+  return text;
+}
 
 std::string RunCommandLine(const std::string& line, bool* quit) {
   *quit = false;

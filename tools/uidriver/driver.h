@@ -187,6 +187,7 @@ std::wstring ToWindowsPath(const std::string& path);
 // Runs one command line and returns the reply line (without newline).
 // Sets *quit when the command was "quit".
 std::string RunCommandLine(const std::string& line, bool* quit);
-extern const char* const kHelpText;
+// The command language: the syntax, then every verb with its usage.
+const std::string& HelpText();
 
 }  // namespace uidriver
