@@ -31,8 +31,9 @@ constexpr int kSelectSliceMs = 50;
 // select's count (0 after the whole wait) or -1 on error.
 int SelectServingWindows(const fd_set* wanted, fd_set* readable, int timeoutMs) {
   int left = timeoutMs < 0 ? 0 : timeoutMs;
+  ServedWait wait;  // one span for all slices
   for (;;) {
-    ServeWindowsOnce();
+    wait.Serve();
     const int slice = left < kSelectSliceMs ? left : kSelectSliceMs;
     *readable = *wanted;
     timeval timeout;

@@ -23,9 +23,22 @@
 // Waits ms milliseconds, serving the thread's windows as above.
 void WaitServingWindows(int ms);
 
-// One check of the thread's queue as above, for waits that cannot include it
-// (select). Returns at once.
-void ServeWindowsOnce();
+// The span of a wait that cannot include the queue (select in slices): the
+// waiting mark is set from construction to destruction, and each Serve()
+// checks the thread's queue as above and returns at once. On a thread
+// without windows it does nothing.
+class ServedWait {
+public:
+  ServedWait();
+  ~ServedWait();
+  ServedWait(const ServedWait&) = delete;
+  ServedWait& operator=(const ServedWait&) = delete;
+  void Serve();
+  bool Serving() const { return serving_; }  // the thread has windows
+
+private:
+  bool serving_;
+};
 
 // Runs fn(arg) on a short worker thread and waits for its end, serving the
 // windows meanwhile: for a platform call that can take seconds. Calls made

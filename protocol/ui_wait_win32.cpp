@@ -58,19 +58,14 @@ void SetMark(HANDLE* event, const char* format, bool on) {
 
 void SetWaitingMark(bool on) { SetMark(&waitingEvent, kWaitingEventNameFormat, on); }
 
-// Marks the span of one wait on the UI thread (nested waits count once).
-class WaitSpan {
-public:
-  WaitSpan() {
-    if (waitDepth++ == 0) SetWaitingMark(true);
-    if (cursorScopes > 0) ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
-  }
-  ~WaitSpan() {
-    if (--waitDepth == 0) SetWaitingMark(false);
-  }
-  WaitSpan(const WaitSpan&) = delete;
-  WaitSpan& operator=(const WaitSpan&) = delete;
-};
+// The span of one wait on the UI thread (nested waits count once).
+void BeginWaitSpan() {
+  if (waitDepth++ == 0) SetWaitingMark(true);
+  if (cursorScopes > 0) ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+}
+void EndWaitSpan() {
+  if (--waitDepth == 0) SetWaitingMark(false);
+}
 
 void ServeQueue() {
   MSG msg;
@@ -127,38 +122,37 @@ DWORD WINAPI ThreadCallEntry(LPVOID p) {
 
 }  // namespace
 
-void WaitServingWindows(int ms) {
-  if (ms <= 0) return;
-  if (!ThreadHasWindows()) {
-    ::Sleep(static_cast<DWORD>(ms));
-    return;
-  }
-  WaitSpan span;
-  WaitHandleServing(nullptr, ms);
+ServedWait::ServedWait() : serving_(ThreadHasWindows()) {
+  if (serving_) BeginWaitSpan();
 }
 
-void ServeWindowsOnce() {
-  if (!ThreadHasWindows()) return;
-  WaitSpan span;
-  ServeQueue();
+ServedWait::~ServedWait() {
+  if (serving_) EndWaitSpan();
+}
+
+void ServedWait::Serve() {
+  if (serving_) ServeQueue();
+}
+
+void WaitServingWindows(int ms) {
+  if (ms <= 0) return;
+  ServedWait wait;
+  if (wait.Serving())
+    WaitHandleServing(nullptr, ms);
+  else
+    ::Sleep(static_cast<DWORD>(ms));
 }
 
 void RunServingWindows(void (*fn)(void*), void* arg) {
-  if (!ThreadHasWindows()) {
-    fn(arg);
-    return;
-  }
+  ServedWait wait;
   ThreadCall call{fn, arg};
   DWORD id = 0;
-  HANDLE thread = ::CreateThread(nullptr, 0, &ThreadCallEntry, &call, 0, &id);
+  HANDLE thread = wait.Serving() ? ::CreateThread(nullptr, 0, &ThreadCallEntry, &call, 0, &id) : nullptr;
   if (thread == nullptr) {
-    fn(arg);
+    fn(arg);  // a worker thread, or no thread to be had
     return;
   }
-  {
-    WaitSpan span;
-    WaitHandleServing(thread, -1);
-  }
+  WaitHandleServing(thread, -1);
   ::CloseHandle(thread);
 }
 

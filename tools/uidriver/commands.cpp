@@ -59,16 +59,16 @@ bool ProcessMark(HWND hwnd, const char* format) {
 // a device or a platform call, or runs a device operation outside a modal
 // window (its main window is enabled then). Its windows answer messages
 // meanwhile, but what they show is not settled.
-bool ProcessWaits(HWND hwnd) {
+bool TargetBusy(HWND hwnd) {
   if (ProcessMark(hwnd, kWaitingEventNameFormat)) return true;
   HWND main = g.main != nullptr && IsWindow(g.main) ? g.main : hwnd;
   return ProcessMark(hwnd, kWorkingEventNameFormat) && IsWindowEnabled(main);
 }
 
-// Waits until hwnd's process no longer waits, up to the session timeout.
-void WaitWhileProcessWaits(HWND hwnd) {
+// Waits until hwnd's process is no longer busy, up to the session timeout.
+void WaitWhileTargetBusy(HWND hwnd) {
   const DWORD start = GetTickCount();
-  while (ProcessWaits(hwnd)) {
+  while (TargetBusy(hwnd)) {
     if (GetTickCount() - start >= g.timeoutMs)
       Fail("busy", "window " + HandleText(hwnd) + " was still waiting after " + std::to_string(g.timeoutMs) + " ms");
     Sleep(10);
@@ -423,7 +423,7 @@ std::string CmdSync(const Args& a) {
       Fail("busy", "window " + HandleText(w) + " was not idle within " + std::to_string(timeout) + " ms");
     }
     // A thread that waits for a device answers at once too: not idle.
-    quick = GetTickCount() - sent < 15 && !ProcessWaits(w) ? quick + 1 : 0;
+    quick = GetTickCount() - sent < 15 && !TargetBusy(w) ? quick + 1 : 0;
   }
   return "ok";
 }
@@ -1082,7 +1082,7 @@ std::string RunCommandLine(const std::string& line, bool* quit) {
   for (const Command& c : kCommands) {
     if (verb != c.verb) continue;
     try {
-      if (!duringWait && c.waitsForTarget && (g.current != nullptr || g.main != nullptr)) WaitWhileProcessWaits(Current());
+      if (!duringWait && c.waitsForTarget && (g.current != nullptr || g.main != nullptr)) WaitWhileTargetBusy(Current());
       std::string reply = c.run(Args(verb, words));
       if (verb == "quit") *quit = true;
       return reply;
