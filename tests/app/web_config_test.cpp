@@ -60,6 +60,10 @@ public:
     for (HANDLE h : release_) ::SetEvent(h);
   }
   void Release(size_t check) { ::SetEvent(release_[check]); }
+  // Holds the checks again after a Release(): the events stay set until then.
+  void Rehold() {
+    for (HANDLE h : release_) ::ResetEvent(h);
+  }
 
   LONG OpenKey(HKEY hive, const char* subkey, REGSAM sam, HKEY* key) override {
     access.push_back(sam);
@@ -247,6 +251,7 @@ TEST_F(WebConfigTest, UnreachableDeviceIsReportedAndTheListsRefreshed) {
     SCOPED_TRACE(c.name);
     web.answers = {c.answer};
     web.checkedUrls.clear();
+    web.Rehold();  // the case before released every check
     probeClock.holding = c.answer.held;
     probeClock.pauses.clear();
     fwtest::ClearMessageBoxes();
