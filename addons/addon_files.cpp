@@ -2,10 +2,10 @@
 
 #include <direct.h>
 #include <shlwapi.h>
-#include <winnetwk.h>
 
 #include <cstdio>
 
+#include "drive_table.h"
 #include "ui_wait.h"
 
 // Each call reaches a share over the network and can take seconds for a
@@ -17,12 +17,9 @@ AddonFiles* g_active = nullptr;
 }
 
 DWORD AddonFiles::Connect(const char* remoteName) {
-  NETRESOURCEA resource = {};
-  resource.dwType = RESOURCETYPE_ANY;
-  resource.lpLocalName = nullptr;
-  resource.lpRemoteName = const_cast<char*>(remoteName);
-  resource.lpProvider = nullptr;
-  return CallServingWindows([&] { return ::WNetAddConnection2A(&resource, "", "", 0); });
+  // Windows networking has one home, the drive platform (which serves the
+  // windows while the call runs).
+  return ActiveDrivePlatform().AddConnection({kResourceTypeAny, nullptr, remoteName, nullptr}, "", "", 0);
 }
 
 void* AddonFiles::OpenForWrite(const char* path) {

@@ -13,8 +13,9 @@
 class AddonFiles {
 public:
   virtual ~AddonFiles() = default;
-  // ::WNetAddConnection2A for the resource remoteName (type any, no local
-  // name, no provider, empty user name and password, no flags).
+  // WNetAddConnection2A, through the drive platform (drive_table.h), for the
+  // resource remoteName (type any, no local name, no provider, empty user
+  // name and password, no flags).
   virtual DWORD Connect(const char* remoteName);
   // fopen(path, "wb"); null when it cannot be opened.
   virtual void* OpenForWrite(const char* path);

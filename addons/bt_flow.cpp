@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "addon_entry.h"
 #include "addon_files.h"
 #include "addon_messages.h"
 #include "addon_state.h"
@@ -13,7 +14,6 @@
 #include "disk_status.h"
 #include "install_run.h"
 #include "login_dlg.h"
-#include "main_dlg.h"
 #include "payload_rows.h"
 
 namespace {
@@ -102,33 +102,32 @@ void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target) {
   AddonFlowState.BtInstalled = 1;
 }
 
-void CMainDlg::OnBitTorrent() {
+bool RunBtAddon(CWnd* parent, bool deviceSelected) {
   AddonFlowState.BtInstallPending = 1;
   // Every early stop clears the pending flag, so that a later code-page
   // install is not taken for a BitTorrent one.
-  if (deviceSelected == 0) {
+  if (!deviceSelected) {
     AddonFlowState.BtInstallPending = 0;
-    MessageBox(kSelectDeviceMessage, "Error", MB_ICONHAND);
-    return;
+    parent->MessageBox(kSelectDeviceMessage, "Error", MB_ICONHAND);
+    return false;
   }
   // The flow needs the administrator password, whatever the login dialog
   // was last asked for.
   LoginForAdmin = 1;
-  if (!ConfirmAdminPassword(this) || !CheckBtReadiness(this)) {
+  if (!ConfirmAdminPassword(parent) || !CheckBtReadiness(parent)) {
     AddonFlowState.BtInstallPending = 0;
-    return;
+    return false;
   }
 
   {
-    CInstallProgressDlg run(this);
+    CInstallProgressDlg run(parent);
     run.DoModal();
   }
-  if (AddonFlowState.BtInstalled == 1) ShowRestartWait(this);
+  if (AddonFlowState.BtInstalled == 1) ShowRestartWait(parent);
 
-  if (AddonFlowState.AddonAborted == 0) {
-    AddonFlowState.BtInstallPending = 0;
-    AddonFlowState.BtInstalled = 0;
-    RunRefreshSequence();
-    ActiveAddonFiles().RemoveFolder(kBtStagingFolder);
-  }
+  if (AddonFlowState.AddonAborted != 0) return false;
+  AddonFlowState.BtInstallPending = 0;
+  AddonFlowState.BtInstalled = 0;
+  ActiveAddonFiles().RemoveFolder(kBtStagingFolder);
+  return true;
 }

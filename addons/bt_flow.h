@@ -2,6 +2,7 @@
 // polls, install run, restart wait, refresh) and its install branch.
 #pragma once
 #include "framework.h"
+#include "install_run.h"
 
 // Local folder the two programs are staged in before they are copied to the
 // device; removed at the end of a flow that ran its course.
@@ -12,3 +13,7 @@ constexpr char kBtStagingFolder[] = "C:\\bt\\";
 // the add-on; otherwise tells the user why on owner, sets
 // AddonFlowState.AddonAborted to -1 and gives 0.
 int CheckBtReadiness(CWnd* owner);
+
+// The install window's BitTorrent branch (timer 2), run after
+// ResolveTargetFolder.
+void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target);

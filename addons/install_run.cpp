@@ -8,9 +8,11 @@
 #include "addon_files.h"
 #include "addon_state.h"
 #include "app_state.h"
+#include "bt_flow.h"
 #include "clock.h"
 #include "commands.h"
 #include "dialog_skins.h"
+#include "language_dlg.h"
 #include "payload_catalogue.h"
 #include "resource.h"
 
@@ -102,17 +104,17 @@ int WritePayloadFile(const char* kind, int number, const char* firstPath, const 
 }
 
 CInstallProgressDlg::CInstallProgressDlg(CWnd* pParent)
-    : CSkinDialog(IDD_INSTALL_PROGRESS, pParent, DialogSkinSettings(IDD_INSTALL_PROGRESS)) {}
+    : CSkinDialog(pParent, DialogSkinSettings(IDD_INSTALL_PROGRESS)) {}
 
 BOOL CInstallProgressDlg::OnInitDialog() {
   CSkinDialog::OnInitDialog();
   const UINT_PTR id = AddonFlowState.BtInstallPending == 1 ? kBtRunTimer : kCodePageRunTimer;
-  SetTimer(id, TheClock().TimerPeriod(kRunDelayMs));
+  SetTimer(id, ActiveClock().TimerPeriod(kRunDelayMs));
   return TRUE;
 }
 
 void CInstallProgressDlg::EndRun(UINT_PTR timerId) {
-  ended_ = true;
+  m_ended = true;
   CSkinDialog::OnCancel();
   KillTimer(timerId);
 }
@@ -128,8 +130,8 @@ LRESULT CInstallProgressDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
 void CInstallProgressDlg::OnTimer(UINT_PTR timerId) {
   // The run pumps no messages of its own, but the failure message box
   // does: a tick that arrives meanwhile must not start a second run.
-  if (running_) return;
-  running_ = true;
+  if (m_running) return;
+  m_running = true;
   // Every run starts clean, so a run that writes nothing never inherits
   // the failure of an earlier one.
   AddonFlowState.LastCopyFailed = 0;

@@ -53,23 +53,19 @@ public:
   // Ends the window as cancelled (the endings of a run).
   void EndRun(UINT_PTR timerId);
   // True once a run has ended the window.
-  bool ended() const { return ended_; }
+  bool ended() const { return m_ended; }
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
   void OnTimer(UINT_PTR timerId);
-  bool running_ = false;
-  bool ended_ = false;
+  bool m_running = false;
+  bool m_ended = false;
 };
 
 // The restart wait that follows a successful install (dialog 141).
 void ShowRestartWait(CWnd* parent);
-
-// The branches that the first timer tick runs after ResolveTargetFolder.
-void RunCodePageInstall(CInstallProgressDlg& dlg, const TargetFolder& target);
-void RunBtInstall(CInstallProgressDlg& dlg, const TargetFolder& target);
 
 // Endings of a run. Success: the caller has sent its final command; the
 // window ends and the timer is killed. Failure: LastCopyFailed is set, the

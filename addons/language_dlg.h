@@ -39,7 +39,7 @@ public:
   void OnCancel() override;
 
   // True when OK accepted a language: the install follows.
-  bool confirmed() const { return confirmed_; }
+  bool confirmed() const { return m_confirmed; }
 
   CComboBox languageCombo;
 
@@ -51,10 +51,14 @@ private:
   void OnSelectionChange();
   // The four initialisation endings: message, flow abandoned, dialog ended.
   void Abandon(const char* message);
-  bool confirmed_ = false;
+  bool m_confirmed = false;
 };
 
 // The language flow after the Language command: the language dialog, the
 // install run, and then either the restart wait or, after a failed copy,
 // the language dialog again.
 void RunLanguageFlow(CWnd* owner);
+
+// The install window's code-page branch (timer 1), run after
+// ResolveTargetFolder.
+void RunCodePageInstall(CInstallProgressDlg& dlg, const TargetFolder& target);

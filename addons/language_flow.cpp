@@ -10,7 +10,7 @@
 #include "dialog_skins.h"
 #include "disk_status.h"
 #include "language_dlg.h"
-#include "main_dlg.h"
+#include "addon_entry.h"
 #include "payload_rows.h"
 #include "resource.h"
 
@@ -73,7 +73,7 @@ bool IsUnsupportedLanguage(int row) {
   return row >= 0 && row < kLanguageCount && LanguageTable[row].needsExtended && AddonFlowState.ExtendedCodePages == 0;
 }
 
-CLanguageDlg::CLanguageDlg(CWnd* pParent) : CSkinDialog(IDD_LANGUAGE, pParent, DialogSkinSettings(IDD_LANGUAGE)) {}
+CLanguageDlg::CLanguageDlg(CWnd* pParent) : CSkinDialog(pParent, DialogSkinSettings(IDD_LANGUAGE)) {}
 
 void CLanguageDlg::DoDataExchange(CDataExchange* pDX) {
   CSkinDialog::DoDataExchange(pDX);
@@ -145,7 +145,7 @@ void CLanguageDlg::OnOK() {
     AfxMessageBox(m_hWnd, kFirmwareMessage, nullptr, MB_OK);
     return;
   }
-  confirmed_ = true;
+  m_confirmed = true;
   EndDialog(IDOK);
 }
 
@@ -201,12 +201,12 @@ void RunLanguageFlow(CWnd* owner) {
   }
 }
 
-void CMainDlg::OnLanguage() {
-  if (deviceSelected == 0) {
-    MessageBox(kSelectDeviceMessage, "Error", MB_ICONHAND);
-    return;
+bool RunLanguageAddon(CWnd* parent, bool deviceSelected) {
+  if (!deviceSelected) {
+    parent->MessageBox(kSelectDeviceMessage, "Error", MB_ICONHAND);
+    return false;
   }
-  RunLanguageFlow(this);
+  RunLanguageFlow(parent);
   AddonFlowState.BtInstallPending = 0;
-  if (AddonFlowState.AddonAborted == 0) RunRefreshSequence();
+  return AddonFlowState.AddonAborted == 0;
 }

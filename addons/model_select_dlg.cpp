@@ -5,7 +5,7 @@
 #include "resource.h"
 
 CModelSelectDlg::CModelSelectDlg(CWnd* pParent)
-    : CSkinDialog(IDD_MODEL_SELECT, pParent, DialogSkinSettings(IDD_MODEL_SELECT)) {}
+    : CSkinDialog(pParent, DialogSkinSettings(IDD_MODEL_SELECT)) {}
 
 void CModelSelectDlg::DoDataExchange(CDataExchange* pDX) {
   CSkinDialog::DoDataExchange(pDX);

@@ -7,7 +7,7 @@
 #include "resource.h"
 
 CRestartWaitDlg::CRestartWaitDlg(CWnd* pParent)
-    : CSkinDialog(IDD_RESTART_WAIT, pParent, DialogSkinSettings(IDD_RESTART_WAIT)) {}
+    : CSkinDialog(pParent, DialogSkinSettings(IDD_RESTART_WAIT)) {}
 
 CRestartWaitDlg::~CRestartWaitDlg() {
   // The window normally stopped the worker when it closed; this catches a
@@ -24,7 +24,7 @@ BOOL CRestartWaitDlg::OnInitDialog() {
   CSkinDialog::OnInitDialog();
   m_stop = false;
   m_worker = AfxBeginThread(&CRestartWaitDlg::Worker, this, THREAD_PRIORITY_NORMAL);
-  SetTimer(kCloseTimer, TheClock().TimerPeriod(kRestartWaitMs));
+  SetTimer(kCloseTimer, ActiveClock().TimerPeriod(kRestartWaitMs));
   return TRUE;
 }
 
@@ -46,12 +46,32 @@ void CRestartWaitDlg::StopWorker() {
   HANDLE thread = m_worker->m_hThread;
   // The worker's bar messages are sent to this thread: handle them while
   // waiting, or the worker would wait for us as we wait for it.
-  while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-    MSG msg;
-    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  DWORD result = WAIT_OBJECT_0 + 1;
+  while (result == WAIT_OBJECT_0 + 1) {
+    result = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (result == WAIT_OBJECT_0 + 1) HandleSentMessages();
   }
+  // WAIT_FAILED says nothing about the worker: wait for it again with plain
+  // short waits (still handling its sent messages), for at most a bound that
+  // covers its longest step.
+  if (result == WAIT_FAILED) {
+    result = WAIT_TIMEOUT;
+    for (unsigned waited = 0; result == WAIT_TIMEOUT && waited < kStopBoundMs; waited += kStopPollMs) {
+      result = ::WaitForSingleObject(thread, kStopPollMs);
+      HandleSentMessages();
+    }
+  }
+  // Only a worker known to have ended is let go. Otherwise the object, and
+  // with it the open handle, is kept, so that the destructor waits again
+  // rather than dropping a thread that may still touch the window.
+  if (result != WAIT_OBJECT_0) return;
   delete m_worker;
   m_worker = nullptr;
+}
+
+void CRestartWaitDlg::HandleSentMessages() {
+  MSG msg;
+  ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 LRESULT CRestartWaitDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

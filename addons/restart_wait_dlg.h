@@ -38,7 +38,15 @@ private:
   // Tells the worker to stop stepping and waits for it to end, still
   // handling the bar messages it sends meanwhile. Afterwards nothing touches
   // the window from the worker.
+  // When the wait itself fails, it waits again in kStopPollMs waits for at
+  // most kStopBoundMs; a worker not seen to end is kept (StopWorker returns
+  // with m_worker set, and the destructor tries again).
   void StopWorker();
+  // Handles the messages other threads have sent to this one (the worker's
+  // bar messages), without taking posted ones from the queue.
+  static void HandleSentMessages();
+  static constexpr unsigned kStopPollMs = 50;
+  static constexpr unsigned kStopBoundMs = 10 * kStepMs;
 
   CWinThread* m_worker = nullptr;
   std::atomic<bool> m_stop{false};

@@ -5,7 +5,7 @@
 #include "resource.h"
 
 CWidgetEngineDlg::CWidgetEngineDlg(CWnd* pParent)
-    : CSkinDialog(IDD_WIDGET_ENGINE, pParent, DialogSkinSettings(IDD_WIDGET_ENGINE)) {}
+    : CSkinDialog(pParent, DialogSkinSettings(IDD_WIDGET_ENGINE)) {}
 
 void CWidgetEngineDlg::OnOK() {
   AddonFlowState.WidgetPromptChoice = 1;

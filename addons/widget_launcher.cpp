@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "addon_entry.h"
 #include "addon_state.h"
-#include "main_dlg.h"
 #include "model_select_dlg.h"
 #include "shell_platform.h"
 #include "web_config.h"
@@ -43,25 +43,20 @@ const char* WidgetFileOfChoice(int choice) {
 
 }  // namespace
 
-void LaunchWidget(CMainDlg& mainWindow) {
-  mainWindow.deviceListCtrl.SetFocus();
-  const int row = mainWindow.SelectedDeviceRow();
-  if (row < 0) {
-    mainWindow.MessageBox("Please select a server.", "Warning", MB_ICONEXCLAMATION);
-    return;
-  }
-  const std::string address = mainWindow.deviceListCtrl.GetItemText(row, 1);
-
+void RunWidgetAddon(CWnd* parent, const char* address, const char* model) {
   ShellPlatform& shell = ActiveShellPlatform();
   // A widget started without this file would read an older address and show
   // another device, so nothing is opened when it cannot be written.
-  if (!shell.WriteTextFile(kWidgetAddressFile, address.c_str())) {
-    mainWindow.MessageBox("Failed to write the device address for the widget.", "Error", MB_ICONHAND);
+  if (!shell.WriteTextFile(kWidgetAddressFile, address)) {
+    parent->MessageBox("Failed to write the device address for the widget.", "Error", MB_ICONHAND);
     return;
   }
 
+  // Each answer is cleared before its dialog runs, so that a dialog that
+  // fails to show counts as Next (and as no model), not as the last answer.
+  AddonFlowState.WidgetPromptChoice = 0;
   {
-    CWidgetEngineDlg prompt(&mainWindow);
+    CWidgetEngineDlg prompt(parent);
     prompt.DoModal();
   }
   if (AddonFlowState.WidgetPromptChoice == 1) {
@@ -69,18 +64,17 @@ void LaunchWidget(CMainDlg& mainWindow) {
     return;
   }
 
-  const char* file = WidgetFileOfModel(mainWindow.selectedModel);
+  const char* file = WidgetFileOfModel(model);
   if (file == nullptr) {
+    AddonFlowState.ModelChoice = -1;
     {
-      CModelSelectDlg choose(&mainWindow);
+      CModelSelectDlg choose(parent);
       choose.DoModal();
     }
     file = WidgetFileOfChoice(AddonFlowState.ModelChoice);
     if (file == nullptr) return;
   }
 
-  if (shell.OpenDocument(mainWindow.GetSafeHwnd(), file) <= 32)
-    mainWindow.MessageBox("Execute widget file error!", "Warning", MB_ICONINFORMATION);
+  if (shell.OpenDocument(parent->GetSafeHwnd(), file) <= 32)
+    parent->MessageBox("Execute widget file error!", "Warning", MB_ICONINFORMATION);
 }
-
-void CMainDlg::OnWidget() { LaunchWidget(*this); }

@@ -3,12 +3,9 @@
 // first, then the model's widget file is opened with its registered program.
 #pragma once
 
-class CMainDlg;
-
 // The file the widget reads the device address from.
 constexpr const char kWidgetAddressFile[] = "C:\\ip.txt";
 // The widget engine maker's download page, opened through explorer.
 constexpr const char kWidgetEngineDownloadUrl[] = "http://widgets.yahoo.com/";
 
-// The Widget button (1032) of the main window.
-void LaunchWidget(CMainDlg& mainWindow);
+// The flow itself is RunWidgetAddon (addon_entry.h).

@@ -7,11 +7,19 @@
 #include "dialog_skins.h"
 #include "host_platform.h"
 #include "lan_rules.h"
-#include "main_dlg.h"  // MessageBoxIcon
 #include "resource.h"
 #include "windows_version.h"
 
-CLoginDlg::CLoginDlg(CWnd* pParent) : CSkinDialog(IDD_LOGIN, pParent, DialogSkinSettings(IDD_LOGIN)) {}
+UINT MessageBoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Hand: return MB_ICONHAND;
+    case MessageIcon::Exclamation: return MB_ICONEXCLAMATION;
+    case MessageIcon::Information: return MB_ICONINFORMATION;
+  }
+  return 0;
+}
+
+CLoginDlg::CLoginDlg(CWnd* pParent) : CSkinDialog(pParent, DialogSkinSettings(IDD_LOGIN)) {}
 
 void CLoginDlg::DoDataExchange(CDataExchange* pDX) {
   CSkinDialog::DoDataExchange(pDX);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework.h"
+#include "lan_rules.h"  // MessageIcon
 #include "skin_button.h"
 #include "skin_dialog.h"
 
@@ -39,3 +40,7 @@ protected:
 // what the user types into the login dialog. A second refusal shows "Wrong
 // administrator password input!" (caption "Error") on owner and gives false.
 bool ConfirmAdminPassword(CWnd* owner = nullptr);
+
+// Message-box icon flag of a LAN check's message (the login dialog's and the
+// main window's LAN settings').
+UINT MessageBoxIcon(MessageIcon icon);

@@ -11,29 +11,13 @@
 #include "app_state.h"
 #include "commands.h"
 #include "clock.h"
-#include "main_dlg.h"
+#include "framework.h"  // AfxBeginThread
 #include "shell_platform.h"
 #include "web_platform.h"
 
 ReachabilityState DeviceReachability;
 
 namespace {
-
-// Where Windows records the default browser (HKEY_LOCAL_MACHINE, default
-// values): its key name, and under that name the command that starts it.
-constexpr char kBrowserKey[] = "Software\\Clients\\StartMenuInternet";
-constexpr char kBrowserCommandKey[] = "Software\\Clients\\StartMenuInternet\\%s\\shell\\open\\command";
-constexpr size_t kRegistryText = 120;
-
-// One look at the probe, and the pause before the next; two pauses at most.
-constexpr int kReachabilityPauseMs = 1000;
-constexpr int kReachabilityWaits = 2;
-
-// WinExec results after which the browser's own command is given up for
-// "explorer": file not found, path not found, bad format.
-constexpr UINT kExecFileNotFound = 2;
-constexpr UINT kExecPathNotFound = 3;
-constexpr UINT kExecBadFormat = 11;
 
 // What one probe thread needs; it owns its copy, so a thread that outlives
 // the press (or the window) touches nothing of anyone else.
@@ -52,24 +36,24 @@ bool IsSslOn(const char* sslMode) {
 }  // namespace
 
 ReachabilityState& ReachabilityState::operator=(int value) {
-  uint32_t current = state_.load();
-  while (!state_.compare_exchange_weak(current, Pack(current >> 8, value))) {
+  uint32_t current = m_state.load();
+  while (!m_state.compare_exchange_weak(current, Pack(current >> 8, value))) {
   }
   return *this;
 }
 
 uint32_t ReachabilityState::BeginProbe() {
-  uint32_t current = state_.load();
+  uint32_t current = m_state.load();
   uint32_t probe;
   do {
     probe = ((current >> 8) + 1) & 0xFFFFFFu;
-  } while (!state_.compare_exchange_weak(current, Pack(probe, 0)));
+  } while (!m_state.compare_exchange_weak(current, Pack(probe, 0)));
   return probe;
 }
 
 void ReachabilityState::Report(uint32_t probe, int value) {
   uint32_t expected = Pack(probe, 0);
-  state_.compare_exchange_strong(expected, Pack(probe, value));
+  m_state.compare_exchange_strong(expected, Pack(probe, value));
 }
 
 std::string DeviceWebUrl(const char* address, const char* sslMode) {
@@ -117,21 +101,6 @@ bool WaitForProbeThreads(DWORD ms, int left) {
   return true;
 }
 
-bool WaitForDeviceReachable(CMainDlg& window) {
-  for (int waits = 0;; ++waits) {
-    const int reachability = DeviceReachability;
-    if (reachability == 1) {
-      DeviceReachability = 0;
-      return true;
-    }
-    if (reachability == -1 || waits == kReachabilityWaits) break;
-    PauseMs(kReachabilityPauseMs);
-  }
-  window.MessageBox("Device is no longer available.", "Warning", MB_ICONEXCLAMATION);
-  window.RunRefreshSequence();
-  return false;
-}
-
 std::string ReadRegistryString(HKEY hive, const char* subkey, const char* valueName) {
   WebPlatform& platform = ActiveWebPlatform();
   HKEY key = nullptr;
@@ -145,32 +114,4 @@ std::string ReadRegistryString(HKEY hive, const char* subkey, const char* valueN
   // A value that fills the buffer without its terminator did not fit.
   if (size == sizeof text && text[sizeof text - 1] != '\0') return std::string();
   return std::string(text, strnlen(text, size));
-}
-
-void CMainDlg::OnOpenWebConfig() {
-  const int item = SelectedDeviceRow();
-  if (item < 0) {
-    MessageBox("Please select a device to configure.", "Warning", MB_ICONEXCLAMATION);
-    return;
-  }
-  char address[sizeof CurrentDeviceAddress];
-  deviceListCtrl.GetItemText(item, 1, address, sizeof address);
-  CopyTextField(CurrentDeviceAddress, address);
-
-  // The probe checks the very page the browser is about to open.
-  const std::string url = DeviceWebUrl(CurrentDeviceAddress, CommandBuffers.sslMode);
-  StartReachabilityProbe(url.c_str());
-  if (!WaitForDeviceReachable(*this)) return;
-
-  const std::string browser = ReadRegistryString(HKEY_LOCAL_MACHINE, kBrowserKey, nullptr);
-  std::string command;
-  if (browser.find("IE") != std::string::npos) {
-    command = ExplorerCommand(url);
-  } else {
-    char commandKey[sizeof kBrowserCommandKey + kRegistryText];
-    std::snprintf(commandKey, sizeof commandKey, kBrowserCommandKey, browser.c_str());
-    command = BrowserCommand(ReadRegistryString(HKEY_LOCAL_MACHINE, commandKey, nullptr), url);
-  }
-  const UINT result = ActiveShellPlatform().Exec(command.c_str(), SW_HIDE);
-  if (result == kExecFileNotFound || result == kExecPathNotFound || result == kExecBadFormat) OpenWithExplorer(url);
 }

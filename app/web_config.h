@@ -10,8 +10,6 @@
 #endif
 #include <windows.h>
 
-class CMainDlg;
-
 // Result of the reachability probe: 0 not yet known, 1 reachable, -1 not
 // reachable. The user-interface thread reads and resets it; the probe
 // thread writes it once. Each press of the web button begins a new probe,
@@ -19,7 +17,7 @@ class CMainDlg;
 // late can never answer for a later press.
 class ReachabilityState {
 public:
-  operator int() const { return Value(state_.load()); }
+  operator int() const { return Value(m_state.load()); }
   // Sets the result of the current press (the user-interface thread).
   ReachabilityState& operator=(int value);
   // A new press: the result goes back to 0. Returns the press's number.
@@ -32,7 +30,7 @@ private:
   // Press number in the upper 24 bits, result + 1 in the lower 8.
   static int Value(uint32_t state) { return static_cast<int>(state & 0xFFu) - 1; }
   static uint32_t Pack(uint32_t probe, int value) { return (probe << 8) | static_cast<uint32_t>(value + 1); }
-  std::atomic<uint32_t> state_{Pack(0, 0)};
+  std::atomic<uint32_t> m_state{Pack(0, 0)};
 };
 extern ReachabilityState DeviceReachability;
 
@@ -60,13 +58,8 @@ bool StartReachabilityProbe(const char* url);
 // it before they take their platform away.
 bool WaitForProbeThreads(DWORD ms, int left = 0);
 
-// Looks at DeviceReachability: 1 is reset to 0 and gives true; -1, or 0
-// after two one-second waits, tells the user "Device is no longer
-// available.", refreshes the drive table, the drive-letter combo and the
-// device list, and gives false.
-bool WaitForDeviceReachable(CMainDlg& window);
-
 // The named value (null: the default value) of hive\subkey, read with
-// KEY_QUERY_VALUE into a 120-byte buffer. Empty when the key or value is
+// KEY_QUERY_VALUE into a kRegistryText-byte buffer. Empty when the key or value is
 // missing, is not a string, or does not fit.
+constexpr size_t kRegistryText = 120;
 std::string ReadRegistryString(HKEY hive, const char* subkey, const char* valueName);

@@ -19,15 +19,15 @@ namespace {
 // threads, which have no std::mutex.
 class MapLockSection {
 public:
-  MapLockSection() { ::InitializeCriticalSection(&section_); }
-  ~MapLockSection() { ::DeleteCriticalSection(&section_); }
+  MapLockSection() { ::InitializeCriticalSection(&m_section); }
+  ~MapLockSection() { ::DeleteCriticalSection(&m_section); }
   MapLockSection(const MapLockSection&) = delete;
   MapLockSection& operator=(const MapLockSection&) = delete;
-  void Enter() { ::EnterCriticalSection(&section_); }
-  void Leave() { ::LeaveCriticalSection(&section_); }
+  void Enter() { ::EnterCriticalSection(&m_section); }
+  void Leave() { ::LeaveCriticalSection(&m_section); }
 
 private:
-  CRITICAL_SECTION section_;
+  CRITICAL_SECTION m_section;
 };
 
 MapLockSection& MapLock() {

@@ -57,6 +57,6 @@ Clock* installed = nullptr;
 
 }  // namespace
 
-Clock& TheClock() { return installed ? *installed : Real(); }
+Clock& ActiveClock() { return installed ? *installed : Real(); }
 
 void SetClock(Clock* clock) { installed = clock; }

@@ -17,12 +17,12 @@ public:
   virtual unsigned TimerPeriod(unsigned ms) { return ms; }
 };
 
-Clock& TheClock();
+Clock& ActiveClock();
 // Installs a clock; nullptr restores the real one. Not thread-safe: tests
 // install their clock before the code under test runs.
 void SetClock(Clock* clock);
 
-inline void PauseMs(int ms) { TheClock().Pause(ms); }
+inline void PauseMs(int ms) { ActiveClock().Pause(ms); }
 
 #ifdef _WIN32
 // Milliseconds of the performance counter: the real clock's time on Windows.

@@ -114,18 +114,18 @@ int TextSet(CommandCode code, const char (&text)[N]) {
 // one separator, leading ones are skipped.
 class Tokens {
 public:
-  explicit Tokens(char* text) : p_(text) {}
+  explicit Tokens(char* text) : m_p(text) {}
   char* Next() {
-    while (*p_ == ':') ++p_;
-    if (*p_ == 0) return nullptr;
-    char* start = p_;
-    while (*p_ != 0 && *p_ != ':') ++p_;
-    if (*p_ == ':') *p_++ = 0;
+    while (*m_p == ':') ++m_p;
+    if (*m_p == 0) return nullptr;
+    char* start = m_p;
+    while (*m_p != 0 && *m_p != ':') ++m_p;
+    if (*m_p == ':') *m_p++ = 0;
     return start;
   }
 
 private:
-  char* p_;
+  char* m_p;
 };
 
 // Stores one token into a field, refusing a token that does not fit.

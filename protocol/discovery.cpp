@@ -88,7 +88,7 @@ bool HasAddress(const Taken& taken, const char* ipText) {
 // rest of the cycle, so a receive that keeps failing cannot hold it.
 void TakeWaiting(int count, int64_t deadline, unsigned deviceClass, unsigned deviceSubclass,
                  uint8_t* reply, Taken* taken) {
-  SocketLayer& sockets = Sockets();
+  SocketLayer& sockets = ActiveSocketLayer();
   bool open[kMaxInterfaces];
   for (int i = 0; i < count; ++i) open[i] = LocalInterfaceTable.receiveSocket[i] != kNoSocket;
   for (;;) {
@@ -111,7 +111,7 @@ void TakeWaiting(int count, int64_t deadline, unsigned deviceClass, unsigned dev
       if (ParseReply(reply, size_t(n), deviceClass, deviceSubclass, d) && !HasAddress(taken[i], d.ipText))
         taken[i].push_back(d);
     }
-    if (!tookAny || TheClock().NowMs() >= deadline) return;
+    if (!tookAny || ActiveClock().NowMs() >= deadline) return;
   }
 }
 
@@ -131,10 +131,10 @@ void DiscoverDevices(unsigned deviceClass, unsigned deviceSubclass) {
   PauseMs(kAfterSendPauseMs);
   Taken taken[kMaxInterfaces];
   for (int cycle = 0; cycle < kListenCycles; ++cycle) {
-    const int64_t deadline = TheClock().NowMs() + kPollWaitMs;
+    const int64_t deadline = ActiveClock().NowMs() + kPollWaitMs;
     // An error of the common wait (one bad socket) still lets each socket
     // be read on its own below.
-    Sockets().WaitAnyReadable(LocalInterfaceTable.receiveSocket, count, kPollWaitMs);
+    ActiveSocketLayer().WaitAnyReadable(LocalInterfaceTable.receiveSocket, count, kPollWaitMs);
     TakeWaiting(count, deadline, deviceClass, deviceSubclass, reply, taken);
     if (cycle + 1 < kListenCycles) PauseMs(kCyclePauseMs);
   }

@@ -4,6 +4,6 @@ namespace {
 SocketLayer* installed = nullptr;
 }
 
-SocketLayer& Sockets() { return installed ? *installed : PlatformSocketLayer(); }
+SocketLayer& ActiveSocketLayer() { return installed ? *installed : PlatformSocketLayer(); }
 
 void SetSocketLayer(SocketLayer* layer) { installed = layer; }

@@ -58,5 +58,5 @@ public:
 // The platform layer of this build.
 SocketLayer& PlatformSocketLayer();
 // The layer in use; SetSocketLayer(nullptr) restores the platform layer.
-SocketLayer& Sockets();
+SocketLayer& ActiveSocketLayer();
 void SetSocketLayer(SocketLayer* layer);

@@ -179,8 +179,8 @@ public:
 #endif
     setsockopt(s, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
     const unsigned ifindex = IndexOfAddress(address);
-    std::lock_guard<std::mutex> lock(mutex_);
-    interfaceOf_[s] = ifindex;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_interfaceOf[s] = ifindex;
     return s;
   }
 
@@ -268,19 +268,19 @@ public:
   void Close(SocketHandle s) override {
     if (s < 0) return;
     close(int(s));
-    std::lock_guard<std::mutex> lock(mutex_);
-    interfaceOf_.erase(int(s));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_interfaceOf.erase(int(s));
   }
 
 private:
   unsigned InterfaceOf(int fd) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = interfaceOf_.find(fd);
-    return it == interfaceOf_.end() ? 0 : it->second;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_interfaceOf.find(fd);
+    return it == m_interfaceOf.end() ? 0 : it->second;
   }
 
-  std::mutex mutex_;
-  std::map<int, unsigned> interfaceOf_;  // receive socket -> its interface index
+  std::mutex m_mutex;
+  std::map<int, unsigned> m_interfaceOf;  // receive socket -> its interface index
 };
 
 }  // namespace

@@ -29,7 +29,7 @@ constexpr int64_t SkippedTrafficBoundMs(int tryLimit) { return 2 * ReplyWaitMs(t
 }  // namespace
 
 bool OpenTransport() {
-  SocketLayer& sockets = Sockets();
+  SocketLayer& sockets = ActiveSocketLayer();
   if (transportOpen) CloseTransport();
   if (!sockets.Startup()) return false;
   transportOpen = true;
@@ -67,7 +67,7 @@ void OpenTransportOrExit() {
 
 void CloseTransport() {
   if (!transportOpen) return;  // Exit and WM_CLOSE may both close it
-  SocketLayer& sockets = Sockets();
+  SocketLayer& sockets = ActiveSocketLayer();
   LocalInterfaceTableRecord& t = LocalInterfaceTable;
   for (int i = 0; i < kMaxInterfaces; ++i) {
     if (t.sendSocket[i] != kNoSocket) sockets.Close(t.sendSocket[i]);
@@ -94,18 +94,18 @@ void FormatDeviceAddress(const uint8_t* reply, char out[kAddressText]) {
 void SendPacket(int interfaceIndex, const uint8_t* packet, size_t length) {
   if (!ValidInterface(interfaceIndex)) return;
   if (length > kPacketBuffer) length = kPacketBuffer;
-  Sockets().SendTo(LocalInterfaceTable.sendSocket[interfaceIndex],
-                   LocalInterfaceTable.address[interfaceIndex], kProtocolGroup, kProtocolPort,
-                   packet, length);
+  ActiveSocketLayer().SendTo(LocalInterfaceTable.sendSocket[interfaceIndex],
+                             LocalInterfaceTable.address[interfaceIndex], kProtocolGroup, kProtocolPort,
+                             packet, length);
 }
 
 bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAddress,
                 int tryLimit, uint8_t* reply) {
   if (!ValidInterface(interfaceIndex)) return false;
-  SocketLayer& sockets = Sockets();
+  SocketLayer& sockets = ActiveSocketLayer();
   const SocketHandle s = LocalInterfaceTable.receiveSocket[interfaceIndex];
   int tries = 0;
-  const int64_t deadline = TheClock().NowMs() + SkippedTrafficBoundMs(tryLimit);
+  const int64_t deadline = ActiveClock().NowMs() + SkippedTrafficBoundMs(tryLimit);
   for (;;) {
     bool matched = false;
     bool counted = true;
@@ -139,7 +139,7 @@ bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAd
       // What is skipped for free is bounded by time: a flood, or a
       // receive that keeps failing, cannot hold the wait longer than
       // twice an unanswered exchange.
-      if (!counted && TheClock().NowMs() >= deadline) return false;
+      if (!counted && ActiveClock().NowMs() >= deadline) return false;
     }
     if (matched) return true;
     if (!counted) continue;
@@ -151,7 +151,7 @@ bool AwaitReply(int interfaceIndex, uint8_t expectedType, const char* expectedAd
 
 void DrainReceiveSocket(int interfaceIndex, int pollCount) {
   if (!ValidInterface(interfaceIndex)) return;
-  SocketLayer& sockets = Sockets();
+  SocketLayer& sockets = ActiveSocketLayer();
   const SocketHandle s = LocalInterfaceTable.receiveSocket[interfaceIndex];
   uint8_t scratch[kPacketBuffer + 1];
   for (int i = 0; i < pollCount; ++i) {

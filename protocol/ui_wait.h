@@ -34,10 +34,10 @@ public:
   ServedWait(const ServedWait&) = delete;
   ServedWait& operator=(const ServedWait&) = delete;
   void Serve();
-  bool Serving() const { return serving_; }  // the thread has windows
+  bool Serving() const { return m_serving; }  // the thread has windows
 
 private:
-  bool serving_;
+  bool m_serving;
 };
 
 // Runs fn(arg) on a short worker thread and waits for its end, serving the

@@ -122,16 +122,16 @@ DWORD WINAPI ThreadCallEntry(LPVOID p) {
 
 }  // namespace
 
-ServedWait::ServedWait() : serving_(ThreadHasWindows()) {
-  if (serving_) BeginWaitSpan();
+ServedWait::ServedWait() : m_serving(ThreadHasWindows()) {
+  if (m_serving) BeginWaitSpan();
 }
 
 ServedWait::~ServedWait() {
-  if (serving_) EndWaitSpan();
+  if (m_serving) EndWaitSpan();
 }
 
 void ServedWait::Serve() {
-  if (serving_) ServeQueue();
+  if (m_serving) ServeQueue();
 }
 
 void WaitServingWindows(int ms) {

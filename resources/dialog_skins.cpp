@@ -51,7 +51,10 @@ const UINT kSkinnedTemplates[9] = {
     IDD_ABOUT,
 };
 
-SkinDialogSettings DialogSkinSettings(UINT templateId) {
+namespace {
+
+// Everything of a template's settings but the template id.
+SkinDialogSettings SettingsOfTemplate(UINT templateId) {
   switch (templateId) {
     case IDD_MAIN: {
       SkinDialogSettings s = Framed(IDB_MAIN_BG, SkinPaintMode::Stretch);
@@ -90,4 +93,12 @@ SkinDialogSettings DialogSkinSettings(UINT templateId) {
     default:
       return Framed(0, SkinPaintMode::Stretch);
   }
+}
+
+}  // namespace
+
+SkinDialogSettings DialogSkinSettings(UINT templateId) {
+  SkinDialogSettings settings = SettingsOfTemplate(templateId);
+  settings.templateId = templateId;
+  return settings;
 }

@@ -5,8 +5,8 @@
 
 #include "skin_geometry.h"
 
-CSkinDialog::CSkinDialog(UINT templateId, CWnd* pParent, const SkinDialogSettings& settings)
-    : CDialog(templateId, pParent), m_settings(settings) {
+CSkinDialog::CSkinDialog(CWnd* pParent, const SkinDialogSettings& settings)
+    : CDialog(settings.templateId, pParent), m_settings(settings) {
   if (m_settings.paintMode == SkinPaintMode::Natural && m_settings.backgroundId != 0) {
     m_background.Attach(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_settings.backgroundId),
                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -124,7 +124,9 @@ void CSkinDialog::FrameRegion(int width, int height) {
   FrameRegionRects(width, height, data.rects);
 
   HRGN region = ExtCreateRegion(nullptr, sizeof(data), reinterpret_cast<const RGNDATA*>(&data));
-  SetWindowRgn(region, TRUE);  // null: no region, square corners
+  // null: no region, square corners. The window owns the region only once
+  // SetWindowRgn succeeds; otherwise it is still ours to delete.
+  if (!SetWindowRgn(region, TRUE) && region != nullptr) ::DeleteObject(region);
   InvalidateRect(nullptr, TRUE);
 }
 

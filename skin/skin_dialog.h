@@ -24,6 +24,7 @@ struct SkinButtonFaces {
 };
 
 struct SkinDialogSettings {
+  UINT templateId = 0;  // the dialog template these settings skin
   UINT backgroundId = 0;
   SkinPaintMode paintMode = SkinPaintMode::Stretch;
   COLORREF staticTextColor = RGB(255, 255, 255);
@@ -37,7 +38,8 @@ struct SkinDialogSettings {
 
 class CSkinDialog : public CDialog {
 public:
-  CSkinDialog(UINT templateId, CWnd* pParent, const SkinDialogSettings& settings);
+  // The dialog of settings.templateId.
+  CSkinDialog(CWnd* pParent, const SkinDialogSettings& settings);
   ~CSkinDialog() override;
 
   // Base OnInitDialog (DoDataExchange, so derived classes' DDX_Control runs

@@ -8,6 +8,12 @@
 #include "text_copy.h"
 #include "ui_wait.h"
 
+// The portable names of drive_table.h are the system's values.
+static_assert(kResourceTypeAny == RESOURCETYPE_ANY && kResourceTypeDisk == RESOURCETYPE_DISK, "resource types");
+static_assert(kConnectUpdateProfile == CONNECT_UPDATE_PROFILE && kConnectInteractive == CONNECT_INTERACTIVE,
+              "connection flags");
+static_assert(kNetNotConnected == ERROR_NOT_CONNECTED && kNetNotSupported == ERROR_NOT_SUPPORTED, "WNet results");
+
 namespace {
 
 struct Win32DrivePlatform final : DrivePlatform {

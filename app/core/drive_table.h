@@ -33,10 +33,11 @@ constexpr unsigned kDriveRamDisk = 6;
 
 // The members of the connection record (NETRESOURCE) that a mapping fills;
 // the others stay zero.
+constexpr unsigned kResourceTypeAny = 0;  // RESOURCETYPE_ANY
 constexpr unsigned kResourceTypeDisk = 1;  // RESOURCETYPE_DISK
 struct NetConnection {
-  unsigned type;  // kResourceTypeDisk
-  const char* localName;  // "Z:"
+  unsigned type;  // kResourceTypeDisk, or kResourceTypeAny without a letter
+  const char* localName;  // "Z:"; null: no letter
   const char* remoteName;  // "\\host\share"
   const char* provider;  // null: Windows picks the network
 };

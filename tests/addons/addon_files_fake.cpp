@@ -9,8 +9,8 @@ DWORD FakeAddonFiles::Connect(const char* remoteName) {
 
 void* FakeAddonFiles::OpenForWrite(const char* path) {
   if (Hits(failOpen, path)) return nullptr;
-  open_.push_back(new Open{path, {}});
-  return open_.back();
+  m_open.push_back(new Open{path, {}});
+  return m_open.back();
 }
 
 size_t FakeAddonFiles::Write(void* file, const void* data, size_t size) {
@@ -26,9 +26,9 @@ int FakeAddonFiles::Close(void* file) {
   files[f->path] = f->bytes;
   written.push_back(f->path);
   const int result = Hits(failClose, f->path) ? EOF : 0;
-  for (auto it = open_.begin(); it != open_.end(); ++it)
+  for (auto it = m_open.begin(); it != m_open.end(); ++it)
     if (*it == f) {
-      open_.erase(it);
+      m_open.erase(it);
       break;
     }
   delete f;

@@ -44,7 +44,7 @@ private:
     std::string path;
     Bytes bytes;
   };
-  std::vector<Open*> open_;
+  std::vector<Open*> m_open;
   static bool Hits(const std::string& fault, const std::string& path) {
     return !fault.empty() && path.find(fault) != std::string::npos;
   }

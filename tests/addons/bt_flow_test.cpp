@@ -24,14 +24,14 @@ namespace {
 // wait's 90 s to 3 s (enough for its 99 bar messages across threads).
 class ShortTimers : public Clock {
 public:
-  explicit ShortTimers(FakeClock& inner) : inner_(inner) {}
+  explicit ShortTimers(FakeClock& inner) : m_inner(inner) {}
   void Pause(int ms) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    inner_.Pause(ms);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_inner.Pause(ms);
   }
   int64_t NowMs() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return inner_.NowMs();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_inner.NowMs();
   }
   unsigned TimerPeriod(unsigned ms) override {
     periods.push_back(ms);
@@ -40,8 +40,8 @@ public:
   std::vector<unsigned> periods;
 
 private:
-  FakeClock& inner_;
-  std::mutex mutex_;
+  FakeClock& m_inner;
+  std::mutex m_mutex;
 };
 
 // A device answer that never comes.

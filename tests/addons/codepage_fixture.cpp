@@ -11,7 +11,6 @@ void AddonTest::SetUp() {
   AppTest::SetUp();
   SetClock(&quick);
   SetAddonFiles(&files);
-  std::memset(&AddonFlowState, 0, sizeof AddonFlowState);
   fwtest::SetModalWatchdog(5000);
 
   net.Add(device);
@@ -31,7 +30,6 @@ void AddonTest::SetUp() {
 void AddonTest::TearDown() {
   net.onRequest = nullptr;
   SetAddonFiles(nullptr);
-  std::memset(&AddonFlowState, 0, sizeof AddonFlowState);
   AppTest::TearDown();
 }
 

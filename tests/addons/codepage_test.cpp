@@ -403,3 +403,13 @@ TEST_F(AddonTest, CatalogueIsReadInPlaceFromTheProgramImage) {
   EXPECT_EQ(module, info.AllocationBase);
   EXPECT_EQ(6940408u, LookupPayload("bt", 215).size);
 }
+
+// The system's add-on files connect a share through the drive platform,
+// Windows networking's one home: type any, no letter, no provider, empty
+// credentials, no flags.
+TEST_F(AddonTest, SystemConnectGoesThroughTheDrivePlatform) {
+  drives.calls.clear();
+  EXPECT_EQ(DWORD(kNetNoError), SystemAddonFiles().Connect("\\\\192.168.0.32\\HDD_1"));
+  EXPECT_EQ(std::vector<std::string>{"add 0 NULL \\\\192.168.0.32\\HDD_1 NULL password=\"\" user=\"\" flags=0"},
+            drives.calls);
+}

@@ -153,6 +153,39 @@ TEST_F(WidgetTest, UnknownModelAsksForTheModel) {
   }
 }
 
+// A dialog that could not be created ends DoModal with -1 and no button
+// pressed: its answer is then the cleared one, never the last dialog's.
+namespace {
+void FailToShow(CDialog& d) { d.EndDialog(-1); }
+}  // namespace
+
+TEST_F(WidgetTest, PromptThatFailsToShowCountsAsNext) {
+  AddDevice("KX-7100");
+  AddonFlowState.WidgetPromptChoice = 1;  // the last prompt's Download
+  RunMain([&](CMainDlg& dlg) {
+    ClickDevice(dlg, 0);
+    fwtest::PushModalAction(FailToShow);
+    dlg.OnWidget();
+  });
+  EXPECT_EQ(0, AddonFlowState.WidgetPromptChoice);
+  EXPECT_TRUE(shell.execs.empty()) << "the download page opened";
+  EXPECT_EQ(std::vector<std::string>{"NXORAEu_KX7100_Widget.widget"}, shell.opened);
+}
+
+TEST_F(WidgetTest, ModelDialogThatFailsToShowOpensNothing) {
+  AddDevice("KX-9999");
+  AddonFlowState.ModelChoice = 1;  // the last dialog's KX-7200
+  RunMain([&](CMainDlg& dlg) {
+    ClickDevice(dlg, 0);
+    fwtest::PushModalAction(PressNext);
+    fwtest::PushModalAction(FailToShow);
+    dlg.OnWidget();
+  });
+  EXPECT_EQ(-1, AddonFlowState.ModelChoice);
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_EQ("", RecordedMessages());
+}
+
 TEST_F(WidgetTest, ModelComesFromTheClickedDeviceAndAddressFromTheSelectedRow) {
   AddDevice("KX-7200", "192.168.0.32");
   AddDevice("KX-7400", "192.168.0.33");

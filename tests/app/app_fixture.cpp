@@ -4,9 +4,11 @@
 #include <cstring>
 #include <sstream>
 
+#include "addon_state.h"
 #include "commands.h"
 #include "drive_table.h"
 #include "utility_app.h"
+#include "web_config.h"
 
 // The program's application object, as the executable has it: message-box
 // captions, the dialog colours and the start-up tests use it.
@@ -152,18 +154,24 @@ bool FakeShellPlatform::WriteTextFile(const char* path, const char* text) {
   return true;
 }
 
+void ResetProgramState() {
+  std::memset(&MappedDriveTable, 0, sizeof MappedDriveTable);
+  std::memset(CurrentDeviceAddress, 0, sizeof CurrentDeviceAddress);
+  lanPortIndex = 0;
+  LoginForAdmin = 0;
+  std::memset(&AddonFlowState, 0, sizeof AddonFlowState);
+  DeviceReachability = 0;
+}
+
 void AppTest::SetUp() {
   ProtocolTest::SetUp();
   AfxInitCommonControls();
   Open({"192.168.0.5"});
   net.Attach(sockets);
-  std::memset(&MappedDriveTable, 0, sizeof MappedDriveTable);
+  ResetProgramState();
   SetDrivePlatform(&drives);
   SetHostPlatform(&host);
   SetShellPlatform(&shell);
-  std::memset(CurrentDeviceAddress, 0, sizeof CurrentDeviceAddress);
-  lanPortIndex = 0;
-  LoginForAdmin = 0;
   theApp.m_nExitCode = 0;
 }
 
@@ -171,7 +179,7 @@ void AppTest::TearDown() {
   SetShellPlatform(nullptr);
   SetHostPlatform(nullptr);
   SetDrivePlatform(nullptr);
-  std::memset(&MappedDriveTable, 0, sizeof MappedDriveTable);
+  ResetProgramState();
   ProtocolTest::TearDown();
 }
 

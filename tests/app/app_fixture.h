@@ -124,6 +124,12 @@ public:
   bool WriteTextFile(const char* path, const char* text) override;
 };
 
+// The program's process-wide state (the drive table, the current device's
+// address, the port index, the login mode, the add-on flags and the
+// reachability result) as the program starts; ProtocolTest resets the
+// protocol's. AppTest calls it before and after each test.
+void ResetProgramState();
+
 class AppTest : public ProtocolTest {
 protected:
   void SetUp() override;

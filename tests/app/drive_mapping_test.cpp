@@ -265,6 +265,22 @@ TEST_F(DriveMappingTest, UsedLetterIsTakenOnlyAfterTheQuestionIsAccepted) {
   }
 }
 
+TEST_F(DriveMappingTest, QuestionThatFailsToShowMapsNothing) {
+  net.Add(Nas());
+  drives.Map("Z:", "\\\\192.168.0.32\\media");
+  AddonFlowState.DriveInUseAccepted = 1;  // the last question's answer
+  RunMain([&](CMainDlg& dlg) {
+    // The question ends as a dialog that could not be created does
+    // (DoModal's -1), with neither button pressed.
+    fwtest::PushModalAction([](CDialog& d) { d.EndDialog(-1); });
+    Map(dlg, 0, "Z: \\\\192.168.0.32\\media");
+    EXPECT_EQ(0, AddonFlowState.DriveInUseAccepted);
+    EXPECT_EQ("", Join(drives.calls));
+    EXPECT_EQ("", RecordedMessages());
+    EXPECT_EQ("\\\\192.168.0.32\\media", drives.remote["Z:"]);
+  });
+}
+
 TEST_F(DriveMappingTest, FailedMappingShowsThatTheOldConnectionIsGone) {
   net.Add(Nas());
   drives.Map("Z:", "\\\\192.168.0.32\\media");

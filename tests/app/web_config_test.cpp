@@ -48,21 +48,21 @@ public:
   std::vector<REGSAM> access;
 
   FakeWebPlatform() {
-    for (HANDLE& h : release_) h = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    for (HANDLE& h : m_release) h = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
   }
   ~FakeWebPlatform() override {
-    for (HANDLE h : release_) ::CloseHandle(h);
+    for (HANDLE h : m_release) ::CloseHandle(h);
   }
 
   void SetString(const std::string& key, const std::string& text) { registry[key] = {REG_SZ, text + '\0'}; }
   // Lets every held check return, or only the check of the given index.
   void Release() {
-    for (HANDLE h : release_) ::SetEvent(h);
+    for (HANDLE h : m_release) ::SetEvent(h);
   }
-  void Release(size_t check) { ::SetEvent(release_[check]); }
+  void Release(size_t check) { ::SetEvent(m_release[check]); }
   // Holds the checks again after a Release(): the events stay set until then.
   void Rehold() {
-    for (HANDLE h : release_) ::ResetEvent(h);
+    for (HANDLE h : m_release) ::ResetEvent(h);
   }
 
   LONG OpenKey(HKEY hive, const char* subkey, REGSAM sam, HKEY* key) override {
@@ -93,24 +93,24 @@ public:
     ProbeAnswer answer;
     size_t index;
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      std::lock_guard<std::mutex> lock(m_mutex);
       if (checkedUrls.size() < answers.size()) answer = answers[checkedUrls.size()];
       index = checkedUrls.size();
       checkedUrls.push_back(url);
       checkFlags.push_back(flags);
     }
-    if (answer.held) ::WaitForSingleObject(release_[std::min(index, kHeldChecks - 1)], 10000);
+    if (answer.held) ::WaitForSingleObject(m_release[std::min(index, kHeldChecks - 1)], 10000);
     return answer.reached;
   }
   std::vector<std::string> Checked() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return checkedUrls;
   }
 
 private:
   static constexpr size_t kHeldChecks = 4;
-  HANDLE release_[kHeldChecks];
-  std::mutex mutex_;
+  HANDLE m_release[kHeldChecks];
+  std::mutex m_mutex;
 };
 
 // The fake clock, except that a pause first lets a running probe finish
@@ -132,7 +132,6 @@ protected:
     AppTest::SetUp();
     SetClock(&probeClock);
     SetWebPlatform(&web);
-    DeviceReachability = 0;
   }
   void TearDown() override {
     web.Release();

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   std::memcpy(&reply.bytes[kDeviceAddress], fuzz::kDeviceOctets, 4);
   reply.bytes[kCommand] = kCodeShareList;
   reply.bytes.insert(reply.bytes.end(), bytes, bytes + size);
-  fuzz::Sockets().script.push_back(reply);
+  fuzz::ActiveSocketLayer().script.push_back(reply);
 
   if (QueryShareList() != 1) std::abort();  // a reply of the right type always counts
   for (ShareEntry* e = ShareList.head; e; e = e->next) {

@@ -19,7 +19,7 @@ const uint8_t kDeviceMac[6] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
 }  // namespace
 
 int ScriptedSockets::WaitReadable(SocketHandle, int timeoutMs) {
-  if (!armed_ || script.empty()) {
+  if (!m_armed || script.empty()) {
     theClock.Pause(timeoutMs);
     return 0;
   }
@@ -56,10 +56,10 @@ void Install() {
   }
   std::memcpy(ClientId, kClient, sizeof kClient);
   theSockets.script.clear();
-  theSockets.armed_ = false;
+  theSockets.m_armed = false;
 }
 
-ScriptedSockets& Sockets() { return theSockets; }
+ScriptedSockets& ActiveSocketLayer() { return theSockets; }
 
 void FillScript(FuzzedDataProvider& data, bool stampHeader) {
   while (data.remaining_bytes() > 0) {

@@ -20,12 +20,12 @@ constexpr uint8_t kDeviceOctets[4] = {192, 168, 0, 32};
 
 class NoWaitClock : public Clock {
 public:
-  void Pause(int ms) override { now_ += ms; }
-  int64_t NowMs() override { return now_; }
+  void Pause(int ms) override { m_now += ms; }
+  int64_t NowMs() override { return m_now; }
   unsigned TimerPeriod(unsigned) override { return 1; }
 
 private:
-  int64_t now_ = 0;
+  int64_t m_now = 0;
 };
 
 struct Event {
@@ -41,12 +41,12 @@ public:
   bool Startup() override { return true; }
   void Cleanup() override {}
   std::vector<std::string> HostAddresses() override { return addresses; }
-  SocketHandle OpenSendSocket() override { return next_++; }
-  SocketHandle OpenReceiveSocket(const char*, uint16_t, const char*) override { return next_++; }
+  SocketHandle OpenSendSocket() override { return m_next++; }
+  SocketHandle OpenReceiveSocket(const char*, uint16_t, const char*) override { return m_next++; }
   // The script starts playing with the first request, so that the drain
   // before it does not eat the replies.
   void SendTo(SocketHandle, const char*, const char*, uint16_t, const uint8_t*, size_t) override {
-    armed_ = true;
+    m_armed = true;
   }
   int WaitReadable(SocketHandle s, int timeoutMs) override;
   // One script feeds every socket: waiting on several is waiting on it.
@@ -60,16 +60,16 @@ public:
   std::deque<Event> script;
 
 private:
-  SocketHandle next_ = 100;
-  bool armed_ = false;
-  NoWaitClock* clock_ = nullptr;
+  SocketHandle m_next = 100;
+  bool m_armed = false;
+  NoWaitClock* m_clock = nullptr;
   friend void Install();
 };
 
 // Installs the clock and sockets, opens the transport once and fixes the
 // client id. Safe to call on every input.
 void Install();
-ScriptedSockets& Sockets();
+ScriptedSockets& ActiveSocketLayer();
 
 // Fills the script from the fuzzer's bytes: per event a kind byte and a
 // datagram. With stampHeader set, each datagram's client id and device

@@ -15,12 +15,12 @@ protected:
   }
   // Queues replies for interface i as soon as its request goes out.
   void AnswerOn(int i, std::vector<Bytes> replies) {
-    answers_[i] = std::move(replies);
+    m_answers[i] = std::move(replies);
     sockets.onSend = [this](int via, const Bytes&) {
-      for (const Bytes& r : answers_[via]) sockets.Queue(via, r);
+      for (const Bytes& r : m_answers[via]) sockets.Queue(via, r);
     };
   }
-  std::map<int, std::vector<Bytes>> answers_;
+  std::map<int, std::vector<Bytes>> m_answers;
 };
 
 TEST_F(DiscoveryTest, RequestsGoOutFirstThenOneWindowForAllInterfaces) {

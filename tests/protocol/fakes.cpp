@@ -6,14 +6,14 @@
 const uint8_t kExampleClientId[10] = {0x3A, 0x7F, 0x01, 0xC2, 0x55, 0xE0, 0, 0, 0, 0};
 
 SocketHandle FakeSocketLayer::OpenSendSocket() {
-  opened.push_back({next_, false, "", 0, ""});
-  return next_++;
+  opened.push_back({m_next, false, "", 0, ""});
+  return m_next++;
 }
 
 SocketHandle FakeSocketLayer::OpenReceiveSocket(const char* address, uint16_t port,
                                                 const char* group) {
-  opened.push_back({next_, true, address, port, group});
-  return next_++;
+  opened.push_back({m_next, true, address, port, group});
+  return m_next++;
 }
 
 void FakeSocketLayer::SendTo(SocketHandle s, const char* interfaceAddress, const char* group,
@@ -28,14 +28,14 @@ int FakeSocketLayer::WaitReadable(SocketHandle s, int timeoutMs) {
   waits.push_back({s, timeoutMs, sent.size()});
   std::deque<SocketEvent>& q = QueueOf(s);
   if (q.empty()) {
-    clock_->now += timeoutMs;
+    m_clock->now += timeoutMs;
     return 0;
   }
   SocketEvent& e = q.front();
   switch (e.kind) {
     case SocketEvent::kSilence:
       if (!e.forever) q.pop_front();
-      clock_->now += timeoutMs;
+      m_clock->now += timeoutMs;
       return 0;
     case SocketEvent::kWaitError:
       if (!e.forever) q.pop_front();
@@ -64,13 +64,13 @@ int FakeSocketLayer::WaitAnyReadable(const SocketHandle* sockets, int count, int
     std::deque<SocketEvent>& q = QueueOf(sockets[i]);
     if (!q.empty() && q.front().kind == SocketEvent::kSilence && !q.front().forever) q.pop_front();
   }
-  clock_->now += timeoutMs;
+  m_clock->now += timeoutMs;
   return 0;
 }
 
 int FakeSocketLayer::Receive(SocketHandle s, uint8_t* buffer, size_t capacity) {
   ++receives;
-  clock_->now += receiveCostMs;
+  m_clock->now += receiveCostMs;
   std::deque<SocketEvent>& q = QueueOf(s);
   if (q.empty()) return -1;
   SocketEvent e = q.front();
@@ -98,8 +98,8 @@ void FakeSocketLayer::QueueSilence(int i, int polls) {
 }
 
 size_t FakeSocketLayer::Pending(int i) const {
-  auto it = queues_.find(LocalInterfaceTable.receiveSocket[i]);
-  return it == queues_.end() ? 0 : it->second.size();
+  auto it = m_queues.find(LocalInterfaceTable.receiveSocket[i]);
+  return it == m_queues.end() ? 0 : it->second.size();
 }
 
 namespace {

@@ -45,7 +45,7 @@ struct SocketEvent {
 
 class FakeSocketLayer : public SocketLayer {
 public:
-  explicit FakeSocketLayer(FakeClock* clock) : clock_(clock) {}
+  explicit FakeSocketLayer(FakeClock* clock) : m_clock(clock) {}
 
   bool Startup() override {
     ++startups;
@@ -111,10 +111,10 @@ public:
   int receiveCostMs = 0;
 
 private:
-  std::deque<SocketEvent>& QueueOf(SocketHandle s) { return queues_[s]; }
-  FakeClock* clock_;
-  SocketHandle next_ = 100;
-  std::map<SocketHandle, std::deque<SocketEvent>> queues_;
+  std::deque<SocketEvent>& QueueOf(SocketHandle s) { return m_queues[s]; }
+  FakeClock* m_clock;
+  SocketHandle m_next = 100;
+  std::map<SocketHandle, std::deque<SocketEvent>> m_queues;
 };
 
 // Reply datagrams as a device sends them.

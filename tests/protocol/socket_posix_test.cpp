@@ -20,21 +20,21 @@ namespace {
 
 class ScopedEnv {
 public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+  ScopedEnv(const char* name, const char* value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old, m_had = true;
     setenv(name, value, 1);
   }
   ~ScopedEnv() {
-    if (had_)
-      setenv(name_, old_.c_str(), 1);
+    if (m_had)
+      setenv(m_name, m_old.c_str(), 1);
     else
-      unsetenv(name_);
+      unsetenv(m_name);
   }
 
 private:
-  const char* name_;
-  std::string old_;
-  bool had_ = false;
+  const char* m_name;
+  std::string m_old;
+  bool m_had = false;
 };
 
 uint16_t PrivatePort() { return uint16_t(40000 + (getpid() % 20000)); }

@@ -130,7 +130,7 @@ protected:
 // other; the fixture's layer is back when it ends.
 class OwnSockets {
 public:
-  OwnSockets(FakeClock& clock, FakeSocketLayer& fixture) : layer(&clock), fixture_(fixture) {
+  OwnSockets(FakeClock& clock, FakeSocketLayer& fixture) : layer(&clock), m_fixture(fixture) {
     layer.hostAddresses = {"192.168.0.10"};
     SetSocketLayer(&layer);
     CloseTransport();
@@ -139,14 +139,14 @@ public:
   }
   ~OwnSockets() {
     CloseTransport();
-    SetSocketLayer(&fixture_);
+    SetSocketLayer(&m_fixture);
   }
   OwnSockets(const OwnSockets&) = delete;
   OwnSockets& operator=(const OwnSockets&) = delete;
   FakeSocketLayer layer;
 
 private:
-  FakeSocketLayer& fixture_;
+  FakeSocketLayer& m_fixture;
 };
 
 TEST_F(AwaitReplyTest, SilenceMakesLimitPlusOnePollsWithLimitPauses) {

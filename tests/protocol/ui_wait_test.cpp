@@ -114,7 +114,7 @@ TEST_F(UiWaitTest, ServesPaintAndSentMessagesKeepsPostedOnesDropsInput) {
 TEST_F(UiWaitTest, AWaitWithoutMessagesLastsItsTime) {
   for (const int ms : {10, 100}) {
     const int64_t start = PerformanceCounterMs();
-    TheClock().Pause(ms);
+    ActiveClock().Pause(ms);
     const int64_t took = PerformanceCounterMs() - start;
     EXPECT_GE(took, ms - 1) << "expected a pause of " << ms << " ms, got " << took;
     EXPECT_LT(took, ms + 100) << "expected a pause of " << ms << " ms, got " << took;

@@ -7,25 +7,25 @@ namespace {
 // Little-endian fields at a file offset; every read is bounds-checked.
 class Reader {
 public:
-  explicit Reader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-  bool Fits(uint64_t offset, uint64_t size) const { return offset <= bytes_.size() && size <= bytes_.size() - offset; }
+  explicit Reader(const std::vector<uint8_t>& bytes) : m_bytes(bytes) {}
+  bool Fits(uint64_t offset, uint64_t size) const { return offset <= m_bytes.size() && size <= m_bytes.size() - offset; }
   uint64_t Le(uint64_t offset, int size) const {
     uint64_t v = 0;
-    for (int i = size - 1; i >= 0; --i) v = (v << 8) | bytes_[offset + i];
+    for (int i = size - 1; i >= 0; --i) v = (v << 8) | m_bytes[offset + i];
     return v;
   }
   // Zero-terminated text at offset; false when it runs off the end.
   bool Text(uint64_t offset, std::string* out) const {
     out->clear();
-    for (uint64_t i = offset; i < bytes_.size(); ++i) {
-      if (bytes_[i] == 0) return true;
-      out->push_back(static_cast<char>(bytes_[i]));
+    for (uint64_t i = offset; i < m_bytes.size(); ++i) {
+      if (m_bytes[i] == 0) return true;
+      out->push_back(static_cast<char>(m_bytes[i]));
     }
     return false;
   }
 
 private:
-  const std::vector<uint8_t>& bytes_;
+  const std::vector<uint8_t>& m_bytes;
 };
 
 struct Section {

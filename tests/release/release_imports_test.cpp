@@ -33,24 +33,24 @@ bool StartsOnXp(const PeImage& image) {
 class PeBuilder {
 public:
   PeBuilder(bool wide, uint16_t subsystemMajor, uint16_t subsystemMinor)
-      : wide_(wide), major_(subsystemMajor), minor_(subsystemMinor) {}
+      : m_wide(wide), m_major(subsystemMajor), m_minor(subsystemMinor) {}
   PeBuilder& Import(const std::string& dll, std::vector<std::string> functions) {
-    dlls_.push_back({dll, std::move(functions)});
+    m_dlls.push_back({dll, std::move(functions)});
     return *this;
   }
   std::vector<uint8_t> Build() const {
-    const uint32_t optionalSize = wide_ ? 240 : 224, sectionRva = 0x1000, sectionFile = 0x200;
-    const uint32_t thunkSize = wide_ ? 8 : 4;
+    const uint32_t optionalSize = m_wide ? 240 : 224, sectionRva = 0x1000, sectionFile = 0x200;
+    const uint32_t thunkSize = m_wide ? 8 : 4;
     // Section layout: descriptors, then per DLL its lookup table, then names.
-    std::vector<uint8_t> idata((dlls_.size() + 1) * 20, 0);
-    for (size_t d = 0; d < dlls_.size(); ++d) {
+    std::vector<uint8_t> idata((m_dlls.size() + 1) * 20, 0);
+    for (size_t d = 0; d < m_dlls.size(); ++d) {
       const uint32_t lookup = sectionRva + static_cast<uint32_t>(idata.size());
-      idata.resize(idata.size() + (dlls_[d].second.size() + 1) * thunkSize, 0);
-      for (size_t f = 0; f < dlls_[d].second.size(); ++f) {
-        const std::string& name = dlls_[d].second[f];
+      idata.resize(idata.size() + (m_dlls[d].second.size() + 1) * thunkSize, 0);
+      for (size_t f = 0; f < m_dlls[d].second.size(); ++f) {
+        const std::string& name = m_dlls[d].second[f];
         uint64_t entry;
         if (name[0] == '#') {
-          entry = std::stoul(name.substr(1)) | (wide_ ? (1ull << 63) : (1ull << 31));
+          entry = std::stoul(name.substr(1)) | (m_wide ? (1ull << 63) : (1ull << 31));
         } else {
           entry = sectionRva + idata.size();
           idata.push_back(0), idata.push_back(0);  // hint
@@ -60,7 +60,7 @@ public:
         Put(&idata, lookup - sectionRva + f * thunkSize, entry, thunkSize);
       }
       const uint32_t nameRva = sectionRva + static_cast<uint32_t>(idata.size());
-      idata.insert(idata.end(), dlls_[d].first.begin(), dlls_[d].first.end());
+      idata.insert(idata.end(), m_dlls[d].first.begin(), m_dlls[d].first.end());
       idata.push_back(0);
       Put(&idata, d * 20 + 0, lookup, 4);
       Put(&idata, d * 20 + 12, nameRva, 4);
@@ -70,17 +70,17 @@ public:
     Put(&file, 0, 0x5A4D, 2);
     Put(&file, 0x3C, 0x40, 4);
     Put(&file, 0x40, 0x00004550, 4);
-    Put(&file, 0x44, wide_ ? 0x8664 : 0x14C, 2);
+    Put(&file, 0x44, m_wide ? 0x8664 : 0x14C, 2);
     Put(&file, 0x46, 1, 2);  // one section
     Put(&file, 0x54, optionalSize, 2);
     const size_t opt = 0x58;
-    Put(&file, opt, wide_ ? 0x20B : 0x10B, 2);
-    Put(&file, opt + 48, major_, 2);
-    Put(&file, opt + 50, minor_, 2);
-    const size_t directories = opt + (wide_ ? 112 : 96);
+    Put(&file, opt, m_wide ? 0x20B : 0x10B, 2);
+    Put(&file, opt + 48, m_major, 2);
+    Put(&file, opt + 50, m_minor, 2);
+    const size_t directories = opt + (m_wide ? 112 : 96);
     Put(&file, directories - 4, 16, 4);
     Put(&file, directories + 8, sectionRva, 4);
-    Put(&file, directories + 12, (dlls_.size() + 1) * 20, 4);
+    Put(&file, directories + 12, (m_dlls.size() + 1) * 20, 4);
     const size_t section = opt + optionalSize;
     std::memcpy(&file[section], ".idata", 6);
     Put(&file, section + 8, idata.size(), 4);
@@ -95,9 +95,9 @@ private:
   static void Put(std::vector<uint8_t>* bytes, size_t at, uint64_t value, int size) {
     for (int i = 0; i < size; ++i) (*bytes)[at + i] = static_cast<uint8_t>(value >> (8 * i));
   }
-  bool wide_;
-  uint16_t major_, minor_;
-  std::vector<std::pair<std::string, std::vector<std::string>>> dlls_;
+  bool m_wide;
+  uint16_t m_major, m_minor;
+  std::vector<std::pair<std::string, std::vector<std::string>>> m_dlls;
 };
 
 TEST(ReleaseImports, ReleaseStartsOnWindowsXp) {

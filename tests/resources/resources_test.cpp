@@ -236,17 +236,17 @@ struct Template {
 
 class Reader {
 public:
-  explicit Reader(const BYTE* p) : base_(p), p_(p) {}
+  explicit Reader(const BYTE* p) : m_base(p), m_p(p) {}
   WORD Word() {
     WORD w;
-    std::memcpy(&w, p_, 2);
-    p_ += 2;
+    std::memcpy(&w, m_p, 2);
+    m_p += 2;
     return w;
   }
   DWORD Dword() {
     DWORD d;
-    std::memcpy(&d, p_, 4);
-    p_ += 4;
+    std::memcpy(&d, m_p, 4);
+    m_p += 4;
     return d;
   }
   short Short() { return static_cast<short>(Word()); }
@@ -257,7 +257,7 @@ public:
   }
   std::string TextOrNumber() {
     WORD first;
-    std::memcpy(&first, p_, 2);
+    std::memcpy(&first, m_p, 2);
     if (first == 0xFFFF) {
       Word();
       return "#" + std::to_string(Word());
@@ -265,13 +265,13 @@ public:
     return Text();
   }
   void AlignDword() {
-    while ((p_ - base_) % 4 != 0) ++p_;
+    while ((m_p - m_base) % 4 != 0) ++m_p;
   }
-  void Skip(size_t n) { p_ += n; }
+  void Skip(size_t n) { m_p += n; }
 
 private:
-  const BYTE* base_;
-  const BYTE* p_;
+  const BYTE* m_base;
+  const BYTE* m_p;
 };
 
 bool LoadTemplate(int id, Template* t) {

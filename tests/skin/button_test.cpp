@@ -21,7 +21,7 @@ namespace {
 // instead of closing.
 class ClickCountingDialog : public CSkinDialog {
 public:
-  ClickCountingDialog() : CSkinDialog(IDD_DRIVE_IN_USE, nullptr, DialogSkinSettings(IDD_DRIVE_IN_USE)) {}
+  ClickCountingDialog() : CSkinDialog(nullptr, DialogSkinSettings(IDD_DRIVE_IN_USE)) {}
   int okClicks = 0;
   int cancelClicks = 0;
   int doubleClicks = 0;

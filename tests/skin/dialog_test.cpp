@@ -118,7 +118,7 @@ class StaticTextColour : public ::testing::TestWithParam<TextColourCase> {};
 // the pixels that changed, and everything else is the picture itself.
 TEST_P(StaticTextColour, LettersOnThePicture) {
   const TextColourCase c = GetParam();
-  CSkinDialog dlg(c.templateId, nullptr, DialogSkinSettings(c.templateId));
+  CSkinDialog dlg(nullptr, DialogSkinSettings(c.templateId));
   RunModal(dlg, [&c](CDialog& d) {
     Settle(d.m_hWnd);
     auto statics = Statics(d.m_hWnd);
@@ -181,7 +181,7 @@ ColourAnswer AskStaticColour(HWND dialog, HWND control) {
 }
 
 TEST(SkinDialogColours, LoginFieldsKeepTheDefaultColours) {
-  CSkinDialog dlg(IDD_LOGIN, nullptr, DialogSkinSettings(IDD_LOGIN));
+  CSkinDialog dlg(nullptr, DialogSkinSettings(IDD_LOGIN));
   RunModal(dlg, [](CDialog& d) {
     const HBRUSH hollow = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     for (int id : {IDC_LOGIN_USER, IDC_LOGIN_PASSWORD}) {
@@ -220,7 +220,7 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
 
 TEST(SkinDialogBackground, StretchFillsTheClientWithThePicture) {
   for (UINT id : {IDD_MAIN, IDD_ABOUT, IDD_WIDGET_ENGINE}) {
-    CSkinDialog dlg(id, nullptr, DialogSkinSettings(id));
+    CSkinDialog dlg(nullptr, DialogSkinSettings(id));
     RunModal(dlg, [id](CDialog& d) {
       Settle(d.m_hWnd);
       Capture shot(d.m_hWnd);
@@ -247,7 +247,7 @@ TEST(SkinDialogBackground, StretchFillsTheClientWithThePicture) {
 
 TEST(SkinDialogBackground, NaturalCopiesThePictureAtItsOwnSize) {
   for (UINT id : {IDD_INSTALL_PROGRESS, IDD_RESTART_WAIT}) {
-    CSkinDialog dlg(id, nullptr, DialogSkinSettings(id));
+    CSkinDialog dlg(nullptr, DialogSkinSettings(id));
     ASSERT_NE(nullptr, dlg.Background()) << "template " << id << ": Natural mode loads at construction";
     RunModal(dlg, [id](CDialog& d) {
       Settle(d.m_hWnd);
@@ -268,7 +268,7 @@ TEST(SkinDialogBackground, NaturalCopiesThePictureAtItsOwnSize) {
 TEST(SkinDialogBackground, StretchWithoutBitmapStillReportsErased) {
   SkinDialogSettings settings = DialogSkinSettings(IDD_ABOUT);
   settings.backgroundId = 9999;  // no such bitmap
-  CSkinDialog dlg(IDD_ABOUT, nullptr, settings);
+  CSkinDialog dlg(nullptr, settings);
   RunModal(dlg, [](CDialog& d) {
     HDC dc = ::GetDC(d.m_hWnd);
     EXPECT_EQ(TRUE, ::SendMessageA(d.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
@@ -289,7 +289,7 @@ TEST(SkinDialogDrag, ClientAreaActsAsCaptionOnlyOnTheMainWindow) {
         << "a button of the main window";
     EXPECT_EQ(button, ::WindowFromPoint(POINT{r.left + 3, r.top + 3})) << "the button is what a press hits";
   });
-  CSkinDialog about(IDD_ABOUT, nullptr, DialogSkinSettings(IDD_ABOUT));
+  CSkinDialog about(nullptr, DialogSkinSettings(IDD_ABOUT));
   RunModal(about, [](CDialog& d) {
     POINT p = ScreenPoint(d.m_hWnd, 5, 5);
     EXPECT_EQ(HTCLIENT, ::SendMessageA(d.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))) << "About box client";

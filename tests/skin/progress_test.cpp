@@ -12,7 +12,7 @@ namespace {
 
 class RestartStyleDialog : public CSkinDialog {
 public:
-  RestartStyleDialog() : CSkinDialog(IDD_RESTART_WAIT, nullptr, DialogSkinSettings(IDD_RESTART_WAIT)) {}
+  RestartStyleDialog() : CSkinDialog(nullptr, DialogSkinSettings(IDD_RESTART_WAIT)) {}
   CSkinProgressCtrl bar;
 
 protected:

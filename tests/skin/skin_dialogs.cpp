@@ -5,7 +5,7 @@
 namespace skintest {
 
 MainStyleDialog::MainStyleDialog(int deviceRows, int shareRows)
-    : CSkinDialog(IDD_MAIN, nullptr, DialogSkinSettings(IDD_MAIN)), m_deviceRows(deviceRows), m_shareRows(shareRows) {}
+    : CSkinDialog(nullptr, DialogSkinSettings(IDD_MAIN)), m_deviceRows(deviceRows), m_shareRows(shareRows) {}
 
 void MainStyleDialog::DoDataExchange(CDataExchange* pDX) {
   CSkinDialog::DoDataExchange(pDX);

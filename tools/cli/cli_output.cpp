@@ -28,13 +28,13 @@ void PrintJson(const CliOutput::Record& value) {
 }  // namespace
 
 void CliOutput::BeginList(const char* name) {
-  list_ = name;
-  result_[list_] = Record::array();
+  m_list = name;
+  m_result[m_list] = Record::array();
 }
 
 void CliOutput::Add(const Record& record) {
-  if (format_ == Format::kJson) {
-    result_[list_].push_back(record);
+  if (m_format == Format::kJson) {
+    m_result[m_list].push_back(record);
     return;
   }
   std::string line;
@@ -46,33 +46,33 @@ void CliOutput::Add(const Record& record) {
 }
 
 void CliOutput::Text(const char* name, const std::string& text) {
-  if (format_ == Format::kJson)
-    result_[name] = text;
+  if (m_format == Format::kJson)
+    m_result[name] = text;
   else
     std::printf("%s\n", FieldText(text).c_str());
 }
 
 int CliOutput::Fail(int status, const std::string& message) {
-  if (format_ == Format::kText) {
+  if (m_format == Format::kText) {
     std::fprintf(stderr, "%s\n", message.c_str());
-  } else if (!failed_) {
-    failed_ = true;
-    failStatus_ = status;
-    failMessage_ = message;
+  } else if (!m_failed) {
+    m_failed = true;
+    m_failStatus = status;
+    m_failMessage = message;
   }
   return status;
 }
 
 int CliOutput::Finish(int status) {
-  if (format_ == Format::kJson) {
-    if (failed_ || status != 0) {
+  if (m_format == Format::kJson) {
+    if (m_failed || status != 0) {
       Record error = Record::object();
-      error["status"] = failed_ ? failStatus_ : status;
-      error["error"] = failMessage_;
+      error["status"] = m_failed ? m_failStatus : status;
+      error["error"] = m_failMessage;
       PrintJson(error);
-      status = failed_ ? failStatus_ : status;
+      status = m_failed ? m_failStatus : status;
     } else {
-      PrintJson(result_);
+      PrintJson(m_result);
     }
   }
   std::fflush(stdout);

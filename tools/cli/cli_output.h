@@ -14,8 +14,8 @@ public:
   enum class Format { kText,
                       kJson };
 
-  void SetFormat(Format format) { format_ = format; }
-  Format format() const { return format_; }
+  void SetFormat(Format format) { m_format = format; }
+  Format format() const { return m_format; }
 
   // Opens the list that later records join (JSON: an array, present even
   // when no record follows).
@@ -32,12 +32,12 @@ public:
   int Finish(int status);
 
 private:
-  Format format_ = Format::kText;
-  Record result_ = Record::object();
-  std::string list_;
-  bool failed_ = false;
-  int failStatus_ = 0;
-  std::string failMessage_;
+  Format m_format = Format::kText;
+  Record m_result = Record::object();
+  std::string m_list;
+  bool m_failed = false;
+  int m_failStatus = 0;
+  std::string m_failMessage;
 };
 
 // The one output of the process.

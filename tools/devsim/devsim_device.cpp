@@ -242,7 +242,7 @@ Simulator::Simulator(const SimConfig& config) {
     DeviceState d;
     d.config = c;
     ParseAddressText(c.address.c_str(), d.ip);
-    devices_.push_back(d);
+    m_devices.push_back(d);
   }
 }
 
@@ -270,7 +270,7 @@ std::vector<Outgoing> Simulator::Handle(const uint8_t* data, size_t length,
     return out;
   }
   int code = kind == Kind::Discover ? 0 : data[P::kCommand];
-  for (DeviceState& d : devices_) {
+  for (DeviceState& d : m_devices) {
     if (!d.config.interface.empty() && d.config.interface != iface) continue;
     if (kind != Kind::Discover &&
         (std::memcmp(data + P::kDeviceMac, d.config.mac, 6) != 0 ||

@@ -46,7 +46,7 @@ public:
                                const std::string& iface, int64_t nowMs,
                                std::vector<std::string>* notes);
 
-  const std::vector<DeviceState>& devices() const { return devices_; }
+  const std::vector<DeviceState>& devices() const { return m_devices; }
 
 private:
   void Discover(DeviceState& d, const uint8_t* request, const std::string& iface,
@@ -56,7 +56,7 @@ private:
   void Set(DeviceState& d, const uint8_t* request, size_t length, const std::string& iface,
            int64_t nowMs, std::vector<Outgoing>* out, std::vector<std::string>* notes);
 
-  std::vector<DeviceState> devices_;
+  std::vector<DeviceState> m_devices;
 };
 
 // Reply builders (no misbehaviour applied).

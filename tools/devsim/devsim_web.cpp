@@ -57,27 +57,27 @@ void WebServer::Start(const std::vector<DeviceConfig>& devices) {
       std::string error;
       const int fd = ListenOn(d.address, port, &error);
       if (fd < 0) {
-        log_("web off " + d.address + ":" + std::to_string(port) + " " + error);
+        m_log("web off " + d.address + ":" + std::to_string(port) + " " + error);
         continue;
       }
-      listeners_.push_back({fd, port, d.address, port == kHttpPort ? Page(d) : std::string()});
-      log_("web on " + d.address + ":" + std::to_string(port));
+      m_listeners.push_back({fd, port, d.address, port == kHttpPort ? Page(d) : std::string()});
+      m_log("web on " + d.address + ":" + std::to_string(port));
     }
   }
-  if (!listeners_.empty()) thread_ = std::thread([this] { Serve(); });
+  if (!m_listeners.empty()) m_thread = std::thread([this] { Serve(); });
 }
 
 void WebServer::Stop() {
-  stop_ = true;
-  if (thread_.joinable()) thread_.join();
-  for (const Listener& l : listeners_) close(l.fd);
-  listeners_.clear();
+  m_stop = true;
+  if (m_thread.joinable()) m_thread.join();
+  for (const Listener& l : m_listeners) close(l.fd);
+  m_listeners.clear();
 }
 
 void WebServer::Serve() {
   std::vector<pollfd> fds;
-  for (const Listener& l : listeners_) fds.push_back({l.fd, POLLIN, 0});
-  while (!stop_) {
+  for (const Listener& l : m_listeners) fds.push_back({l.fd, POLLIN, 0});
+  while (!m_stop) {
     if (poll(fds.data(), fds.size(), kPollMs) <= 0) continue;
     for (size_t i = 0; i < fds.size(); ++i) {
       if (!(fds[i].revents & POLLIN)) continue;
@@ -87,9 +87,9 @@ void WebServer::Serve() {
       if (client < 0) continue;
       char fromText[INET_ADDRSTRLEN] = "?";
       inet_ntop(AF_INET, &from.sin_addr, fromText, sizeof fromText);
-      log_("web connect " + listeners_[i].address + ":" + std::to_string(listeners_[i].port) + " from " +
-           fromText);
-      Answer(listeners_[i], client);
+      m_log("web connect " + m_listeners[i].address + ":" + std::to_string(m_listeners[i].port) + " from " +
+            fromText);
+      Answer(m_listeners[i], client);
       close(client);
     }
   }
@@ -109,7 +109,7 @@ void WebServer::Answer(const Listener& listener, int client) {
     request.append(buffer, static_cast<size_t>(n));
   }
   const std::string line = request.substr(0, request.find("\r\n"));
-  log_("web request " + listener.address + " " + line);
+  m_log("web request " + listener.address + " " + line);
   const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                             std::to_string(listener.page.size()) + "\r\nConnection: close\r\n\r\n" +
                             listener.page;

@@ -16,7 +16,7 @@ namespace devsim {
 class WebServer {
 public:
   using Log = std::function<void(const std::string&)>;
-  explicit WebServer(Log log) : log_(std::move(log)) {}
+  explicit WebServer(Log log) : m_log(std::move(log)) {}
   ~WebServer() { Stop(); }
   WebServer(const WebServer&) = delete;
   WebServer& operator=(const WebServer&) = delete;
@@ -42,10 +42,10 @@ private:
   void Serve();
   void Answer(const Listener& listener, int client);
 
-  Log log_;
-  std::vector<Listener> listeners_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
+  Log m_log;
+  std::vector<Listener> m_listeners;
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
 };
 
 }  // namespace devsim

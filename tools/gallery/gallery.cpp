@@ -82,7 +82,7 @@ SkinDialogSettings GallerySettings(UINT templateId) {
 // once it has been shown and painted, then closes.
 class GalleryDialog : public CSkinDialog {
 public:
-  explicit GalleryDialog(UINT templateId) : CSkinDialog(templateId, nullptr, GallerySettings(templateId)) {}
+  explicit GalleryDialog(UINT templateId) : CSkinDialog(nullptr, GallerySettings(templateId)) {}
 
 protected:
   BOOL OnInitDialog() override {

@@ -40,9 +40,9 @@ bool SplitLine(const std::string& line, std::vector<Arg>* words, std::string* er
 class Args {
 public:
   Args(std::string verb, std::vector<Arg> words);
-  const std::string& Verb() const { return verb_; }
-  size_t PositionalCount() const { return positional_.size(); }
-  bool HasPositional(size_t i) const { return i < positional_.size(); }
+  const std::string& Verb() const { return m_verb; }
+  size_t PositionalCount() const { return m_positional.size(); }
+  bool HasPositional(size_t i) const { return i < m_positional.size(); }
   // The i-th positional word; fails with bad-args naming `what` if absent.
   const std::string& Positional(size_t i, const char* what) const;
   std::string PositionalOr(size_t i, const std::string& fallback) const;
@@ -55,9 +55,9 @@ public:
   void Check(size_t maxPositional, std::initializer_list<const char*> known) const;
 
 private:
-  std::string verb_;
-  std::vector<std::string> positional_;
-  std::vector<Arg> named_;
+  std::string m_verb;
+  std::vector<std::string> m_positional;
+  std::vector<Arg> m_named;
 };
 
 long long ParseInt(const std::string& text, const char* what);
@@ -78,7 +78,7 @@ public:
   std::string Line() const;
 
 private:
-  std::string text_;
+  std::string m_text;
 };
 
 std::string Quote(const std::string& text);
@@ -145,9 +145,9 @@ public:
   void Read(void* data, size_t size, size_t offset = 0) const;
 
 private:
-  HANDLE process_ = nullptr;
-  void* base_ = nullptr;
-  size_t size_ = 0;
+  HANDLE m_process = nullptr;
+  void* m_base = nullptr;
+  size_t m_size = 0;
 };
 
 // ---- real input (input.cpp) ------------------------------------------------

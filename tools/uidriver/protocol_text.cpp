@@ -111,32 +111,32 @@ bool SplitLine(const std::string& line, std::vector<Arg>* words, std::string* er
   }
 }
 
-Args::Args(std::string verb, std::vector<Arg> words) : verb_(std::move(verb)) {
+Args::Args(std::string verb, std::vector<Arg> words) : m_verb(std::move(verb)) {
   for (Arg& a : words) {
     if (a.named)
-      named_.push_back(std::move(a));
+      m_named.push_back(std::move(a));
     else
-      positional_.push_back(std::move(a.value));
+      m_positional.push_back(std::move(a.value));
   }
 }
 
 const std::string& Args::Positional(size_t i, const char* what) const {
-  if (i >= positional_.size()) Fail("bad-args", verb_ + ": missing " + what + " (see help)");
-  return positional_[i];
+  if (i >= m_positional.size()) Fail("bad-args", m_verb + ": missing " + what + " (see help)");
+  return m_positional[i];
 }
 
 std::string Args::PositionalOr(size_t i, const std::string& fallback) const {
-  return i < positional_.size() ? positional_[i] : fallback;
+  return i < m_positional.size() ? m_positional[i] : fallback;
 }
 
 bool Args::Has(const std::string& key) const {
-  for (const Arg& a : named_)
+  for (const Arg& a : m_named)
     if (a.key == key) return true;
   return false;
 }
 
 std::string Args::Named(const std::string& key, const std::string& fallback) const {
-  for (const Arg& a : named_)
+  for (const Arg& a : m_named)
     if (a.key == key) return a.value;
   return fallback;
 }
@@ -155,13 +155,13 @@ bool Args::NamedBool(const std::string& key, bool fallback) const {
 }
 
 void Args::Check(size_t maxPositional, std::initializer_list<const char*> known) const {
-  if (positional_.size() > maxPositional)
-    Fail("bad-args", verb_ + ": unexpected word \"" + positional_[maxPositional] + "\" (see help)");
-  for (const Arg& a : named_) {
+  if (m_positional.size() > maxPositional)
+    Fail("bad-args", m_verb + ": unexpected word \"" + m_positional[maxPositional] + "\" (see help)");
+  for (const Arg& a : m_named) {
     bool ok = false;
     for (const char* k : known)
       if (a.key == k) ok = true;
-    if (!ok) Fail("bad-args", verb_ + ": unknown option " + a.key + "= (see help)");
+    if (!ok) Fail("bad-args", m_verb + ": unknown option " + a.key + "= (see help)");
   }
 }
 
@@ -233,10 +233,10 @@ std::string RectText(const RECT& r) {
 }
 
 Reply& Reply::Word(const std::string& key, const std::string& word) {
-  text_ += ' ';
-  text_ += key;
-  text_ += '=';
-  text_ += word;
+  m_text += ' ';
+  m_text += key;
+  m_text += '=';
+  m_text += word;
   return *this;
 }
 
@@ -250,6 +250,6 @@ Reply& Reply::List(const std::string& key, const std::vector<std::string>& items
   return Word(key, ListOf(items));
 }
 
-std::string Reply::Line() const { return "ok" + text_; }
+std::string Reply::Line() const { return "ok" + m_text; }
 
 }  // namespace uidriver

@@ -128,7 +128,7 @@ void CMainDlg::OnDeviceListItemChanged(const NMLISTVIEW& change) {
   if (!newlySelected || (listMessage != WM_KEYDOWN && listMessage != WM_CHAR)) return;
   // Setting the timer again restarts it: only a selection that stays put
   // for the whole delay reaches the device.
-  SetTimer(kKeyboardSelectionTimer, TheClock().TimerPeriod(kKeyboardSelectionDelayMs));
+  SetTimer(kKeyboardSelectionTimer, ActiveClock().TimerPeriod(kKeyboardSelectionDelayMs));
 }
 
 void CMainDlg::OnKeyboardSelectionSettled() {

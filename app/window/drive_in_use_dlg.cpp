@@ -7,7 +7,7 @@
 // The skin settings give the two buttons their faces; the dialog has no
 // other set-up.
 CDriveInUseDlg::CDriveInUseDlg(CWnd* pParent)
-    : CSkinDialog(IDD_DRIVE_IN_USE, pParent, DialogSkinSettings(IDD_DRIVE_IN_USE)) {}
+    : CSkinDialog(pParent, DialogSkinSettings(IDD_DRIVE_IN_USE)) {}
 
 void CDriveInUseDlg::OnOK() {
   AddonFlowState.DriveInUseAccepted = 1;

@@ -23,15 +23,6 @@ void ReadFields(const CIPAddressCtrl& control, int f[4]) {
 
 }  // namespace
 
-UINT MessageBoxIcon(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::Hand: return MB_ICONHAND;
-    case MessageIcon::Exclamation: return MB_ICONEXCLAMATION;
-    case MessageIcon::Information: return MB_ICONINFORMATION;
-  }
-  return 0;
-}
-
 CIPAddressCtrl* CMainDlg::AddressControl(AddressField kind) {
   switch (kind) {
     case AddressField::Address: return &ipEdit;

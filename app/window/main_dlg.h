@@ -136,5 +136,8 @@ private:
 constexpr UINT_PTR kKeyboardSelectionTimer = 1;
 constexpr unsigned kKeyboardSelectionDelayMs = 300;
 
-// Message-box icon flag of a LAN change's message.
-UINT MessageBoxIcon(MessageIcon icon);
+// Looks at DeviceReachability: 1 is reset to 0 and gives true; -1, or 0
+// after two one-second waits, tells the user "Device is no longer
+// available.", refreshes the drive table, the drive-letter combo and the
+// device list, and gives false.
+bool WaitForDeviceReachable(CMainDlg& window);

@@ -25,7 +25,7 @@ constexpr ListColumn kShareColumns[] = {{"Volume Name", 120}, {"Location", 111}}
 
 }  // namespace
 
-CMainDlg::CMainDlg(CWnd* pParent) : CSkinDialog(IDD_MAIN, pParent, DialogSkinSettings(IDD_MAIN)) {
+CMainDlg::CMainDlg(CWnd* pParent) : CSkinDialog(pParent, DialogSkinSettings(IDD_MAIN)) {
   icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_APP));
 }
 

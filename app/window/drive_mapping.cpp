@@ -78,6 +78,9 @@ void CMainDlg::OnMapDrive() {
   driveCombo.GetLBText(letterItem, itemText);
   const std::string letter = itemText.substr(0, 2);
   if (itemText.find(": ") != std::string::npos) {
+    // Cleared first: a question that fails to show must not reuse the last
+    // answer and map over the letter.
+    AddonFlowState.DriveInUseAccepted = 0;
     CDriveInUseDlg question(this);
     question.DoModal();
     if (AddonFlowState.DriveInUseAccepted == 0) return;
