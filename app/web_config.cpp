@@ -1,16 +1,16 @@
-// The device's web configuration pages in the default browser.
+// What the web launcher uses (the main window's Web button is in
+// app/window/web_button.cpp) and the add-ons too: the reachability probe,
+// the pages' URLs and command lines, and reading the registry.
 
 #include "web_config.h"
 
 #include <wininet.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "app_state.h"
 #include "commands.h"
-#include "clock.h"
 #include "framework.h"  // AfxBeginThread
 #include "shell_platform.h"
 #include "web_platform.h"

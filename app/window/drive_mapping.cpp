@@ -13,9 +13,9 @@
 #include "drive_table.h"
 #include "host_platform.h"
 #include "lan_rules.h"
-#include "share_match.h"
 #include "login_dlg.h"
 #include "main_dlg.h"
+#include "share_match.h"
 #include "windows_version.h"
 
 namespace {

@@ -14,8 +14,6 @@
 
 namespace {
 
-// Class and subclass of the storage devices the program looks for.
-
 struct ListColumn {
   const char* title;
   int width;
