@@ -19,6 +19,8 @@
 #ifdef _WIN32
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 // Waits ms milliseconds, serving the thread's windows as above.
 void WaitServingWindows(int ms);
@@ -66,6 +68,12 @@ auto CallServingWindows(F f) -> decltype(f()) {
 // modal windows, where the main window is disabled and the user is asked.
 constexpr char kWaitingEventNameFormat[] = "NexoraStorageUtility.Waiting.%lu";
 constexpr char kWorkingEventNameFormat[] = "NexoraStorageUtility.Working.%lu";
+// The name of the event of a mark's format for the process pid.
+inline std::string MarkEventName(const char* format, unsigned long pid) {
+  char name[64];
+  std::snprintf(name, sizeof name, format, pid);
+  return name;
+}
 
 // The span of a device operation or a discovery, from construction to
 // destruction: the wait cursor (IDC_WAIT) over the program's windows and the

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "clock.h"
 
 namespace {
@@ -45,9 +43,8 @@ bool ThreadHasWindows() {
 // Sets or clears the process's event of the name format (made on first use).
 void SetMark(HANDLE* event, const char* format, bool on) {
   if (*event == nullptr) {
-    char name[64];
-    std::snprintf(name, sizeof name, format, static_cast<unsigned long>(::GetCurrentProcessId()));
-    *event = ::CreateEventA(nullptr, TRUE, FALSE, name);
+    const std::string name = MarkEventName(format, ::GetCurrentProcessId());
+    *event = ::CreateEventA(nullptr, TRUE, FALSE, name.c_str());
     if (*event == nullptr) return;
   }
   if (on)

@@ -178,8 +178,9 @@ e2e_driver_start() {
 
 # The registry view of the programs under test. With 32-bit Wine present,
 # HKLM\Software and HKCR have a 32-bit view (Wow6432Node) and a 64-bit one;
-# the release is 32-bit, so its keys are written in the 32-bit view.
-E2E_REG_VIEW=/reg:32
+# the release is 32-bit, so its keys are written in the 32-bit view (set
+# E2E_REG_VIEW=/reg:64 with E2E_WINDOWS_BIN of a 64-bit build).
+: "${E2E_REG_VIEW:=/reg:32}"
 
 # e2e_reg_add KEY ARG...: `reg add KEY ARG... /f` in the client prefix, in
 # the view of the programs under test. Needs e2e_wine.

@@ -2,14 +2,14 @@
 # The main window stays responsive through the program's long waits: Windows'
 # own test for a hung window (IsHungAppWindow: no message read for 5 s) is
 # sampled every half second and never finds it hung during
-#   (d) a drive mapping whose connection attempts each take 8 s (the mpr.dll
-#       stand-in made slow);
-#   (a) a static-address change to a device that never answers its set
-#       request (300 polls, about 33 s, then the list is searched again),
-#       during which clicks on Apply and on Exit do nothing, and the wire
-#       carries exactly the one change's requests;
-#   (c) a code-page install, from the language dialog to the restart wait;
-#   (b) the BitTorrent readiness polls of a device whose disk is not ready.
+#   - a drive mapping whose connection attempts each take 8 s (the mpr.dll
+#     stand-in made slow);
+#   - a static-address change to a device that never answers its set
+#     request (300 polls, about 33 s, then the list is searched again),
+#     during which clicks on Apply and on Exit do nothing, and the wire
+#     carries exactly the one change's requests;
+#   - a code-page install, from the language dialog to the restart wait;
+#   - the BitTorrent readiness polls of a device whose disk is not ready.
 # Needs root and the native and windows-x86 builds.
 set -uo pipefail
 export LC_ALL=C
@@ -85,7 +85,7 @@ report() {
   e2e_check "$1: the main window never hung" 0 "$HUNG"
 }
 
-echo "== (d) a drive mapping whose attempts take 8 s each"
+echo "== a drive mapping whose attempts take 8 s each"
 click_device NAS-Deaf
 e2e_expect 'lv-click 1001 0'
 e2e_expect 'click 1003'
@@ -94,7 +94,7 @@ report 'slow mapping'
 expect_box Confirm 'Successfully mapped drive.' information
 e2e_check 'the share and its companion were each tried once, in order' 2 "$(grep -c '^WNetAddConnection2A' "$MPR_LOG")"
 
-echo "== (a) a static address that the device never takes"
+echo "== a static address that the device never takes"
 click_device NAS-Deaf
 e2e_expect 'ip-type 1006 10.203.0.41 clear=1' 'address="10.203.0.41"'
 wire_mark
@@ -116,7 +116,7 @@ e2e_check 'one login query, one set request, one search: Apply was not run twice
 e2e_check 'the change lasted its 300 tries' yes "$([ "$took" -ge 30000 ] && echo yes || echo "no: $took ms")"
 e2e_check 'Exit during the wait did not end the program' running "$(kill -0 "$E2E_APP_PID" 2>/dev/null && echo running || echo ended)"
 
-echo "== (c) a code-page install up to the restart wait"
+echo "== a code-page install up to the restart wait"
 click_device NAS-Lang
 e2e_expect 'command 1022'
 e2e_expect 'wait-modal timeout=30000' 'kind=dialog'
@@ -133,7 +133,7 @@ sample 6 false
 report 'restart wait'
 app_restart
 
-echo "== (b) BitTorrent readiness polls, the disk never ready"
+echo "== BitTorrent readiness polls, the disk never ready"
 click_device NAS-Slow
 wire_mark
 e2e_expect 'command 1025'

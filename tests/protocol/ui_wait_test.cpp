@@ -58,9 +58,7 @@ protected:
 };
 
 bool WaitingMarkSet() {
-  char name[64];
-  std::snprintf(name, sizeof name, kWaitingEventNameFormat, static_cast<unsigned long>(GetCurrentProcessId()));
-  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
+  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, MarkEventName(kWaitingEventNameFormat, GetCurrentProcessId()).c_str());
   if (event == nullptr) return false;
   const bool set = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
   CloseHandle(event);

@@ -46,9 +46,7 @@ HWND ControlArg(const Args& a, size_t index) { return ResolveControl(a.Positiona
 
 // Whether the event of the name format with the process id of hwnd is set.
 bool ProcessMark(HWND hwnd, const char* format) {
-  char name[64];
-  std::snprintf(name, sizeof name, format, static_cast<unsigned long>(ProcessOf(hwnd)));
-  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
+  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, MarkEventName(format, ProcessOf(hwnd)).c_str());
   if (event == nullptr) return false;
   const bool set = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
   CloseHandle(event);
@@ -401,7 +399,7 @@ std::string CmdClose(const Args& a) {
 std::string CmdHung(const Args& a) {
   a.Check(1, {});
   HWND w = a.HasPositional(0) ? ResolveWindow(a.Positional(0, "window")) : Current();
-  return std::string("ok hung=") + (IsHungAppWindow(w) ? "1" : "0");
+  return Reply().Bool("hung", IsHungAppWindow(w) != FALSE).Line();
 }
 
 std::string CmdSync(const Args& a) {
@@ -876,7 +874,7 @@ struct Command {
   bool waitsForTarget;
   const char* section;  // the help's heading; rows of one section stand together
   const char* usage;  // the arguments after the verb
-  const char* help;  // what it does and replies; lines end in '\n'
+  const char* help;  // what it does and replies; lines separated by '\n'
 };
 
 const Command kCommands[] = {
@@ -1068,22 +1066,16 @@ std::string RunCommandLine(const std::string& line, bool* quit) {
   if (words[0].named) return "err bad-args " + Quote("a command starts with its verb");
   std::string verb = words[0].value;
   words.erase(words.begin());
-  // during-wait=1: the command goes to the window also while the target
-  // waits (input then is what a user does meanwhile); by default every
-  // command on a window first waits until the target no longer waits.
-  bool duringWait = false;
-  for (auto it = words.begin(); it != words.end(); ++it) {
-    if (it->named && it->key == "during-wait") {
-      duringWait = it->value == "1";
-      words.erase(it);
-      break;
-    }
-  }
   for (const Command& c : kCommands) {
     if (verb != c.verb) continue;
     try {
-      if (!duringWait && c.waitsForTarget && (g.current != nullptr || g.main != nullptr)) WaitWhileTargetBusy(Current());
-      std::string reply = c.run(Args(verb, words));
+      const Args args(verb, words);
+      // during-wait=1: the command goes to the window also while the target
+      // waits (input then is what a user does meanwhile); by default every
+      // command on a window first waits until the target no longer waits.
+      if (c.waitsForTarget && !args.NamedBool(kDuringWaitOption, false) && (g.current != nullptr || g.main != nullptr))
+        WaitWhileTargetBusy(Current());
+      std::string reply = c.run(args);
       if (verb == "quit") *quit = true;
       return reply;
     } catch (const CommandError& e) {

@@ -37,6 +37,10 @@ struct Arg {
 // reason on a malformed line.
 bool SplitLine(const std::string& line, std::vector<Arg>* words, std::string* error);
 
+// The option that every command takes: during-wait=1 acts on the target
+// also while it waits (commands.cpp).
+constexpr char kDuringWaitOption[] = "during-wait";
+
 class Args {
 public:
   Args(std::string verb, std::vector<Arg> words);

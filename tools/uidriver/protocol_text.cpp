@@ -158,7 +158,7 @@ void Args::Check(size_t maxPositional, std::initializer_list<const char*> known)
   if (m_positional.size() > maxPositional)
     Fail("bad-args", m_verb + ": unexpected word \"" + m_positional[maxPositional] + "\" (see help)");
   for (const Arg& a : m_named) {
-    bool ok = false;
+    bool ok = a.key == kDuringWaitOption;  // every command takes it
     for (const char* k : known)
       if (a.key == k) ok = true;
     if (!ok) Fail("bad-args", m_verb + ": unknown option " + a.key + "= (see help)");
